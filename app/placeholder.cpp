@@ -1,0 +1,2 @@
+// Keeps the shell library non-empty until the window arrives.
+namespace qimbra {}

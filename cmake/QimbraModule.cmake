@@ -1,0 +1,37 @@
+# One library per module folder: every .cpp in the folder (not in tests/) is a
+# source, and tests/*.cpp beside it form one GoogleTest executable.
+set(QIMBRA_WARNINGS -Wall -Wextra -Werror)
+
+function(qimbra_module name)
+  cmake_parse_arguments(ARG "" "" "DEPS;TEST_DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    add_library(qimbra_${name} STATIC ${sources})
+    target_include_directories(qimbra_${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_compile_options(qimbra_${name} PRIVATE ${QIMBRA_WARNINGS})
+    target_link_libraries(qimbra_${name} PUBLIC ${ARG_DEPS})
+  else()
+    # Headers only so far.
+    add_library(qimbra_${name} INTERFACE)
+    target_include_directories(qimbra_${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(qimbra_${name} INTERFACE ${ARG_DEPS})
+  endif()
+  qimbra_module_tests(${name} TEST_DEPS ${ARG_TEST_DEPS})
+endfunction()
+
+function(qimbra_module_tests name)
+  cmake_parse_arguments(ARG "" "" "TEST_DEPS" ${ARGN})
+  if(NOT QIMBRA_BUILD_TESTS)
+    return()
+  endif()
+  file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
+  if(NOT test_sources)
+    return()
+  endif()
+  add_executable(qimbra_${name}_tests ${test_sources})
+  target_compile_options(qimbra_${name}_tests PRIVATE ${QIMBRA_WARNINGS})
+  target_link_libraries(qimbra_${name}_tests PRIVATE qimbra_${name} ${ARG_TEST_DEPS} GTest::gtest GTest::gmock
+                        GTest::gtest_main)
+  gtest_discover_tests(qimbra_${name}_tests DISCOVERY_TIMEOUT 60 PROPERTIES
+                       ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace qimbra::platform {
+
+// The separator between the parts of a path on this system.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// Turns a path held as code page 936 bytes into the file system's own encoding
+// (UTF-8 on Linux). Every file or directory call goes through this first.
+[[nodiscard]] std::string NativePath(std::string_view cp936_path);
+
+// Replaces the file at `native_path` with the concatenation of `parts`.
+// The bytes go to a private temporary file in the same directory, which is
+// renamed over the target only after every byte was written and the file was
+// closed; on any failure the temporary file is removed, the target keeps its
+// earlier content (or stays absent) and the result is false. No directory is
+// created; an empty path gives false.
+[[nodiscard]] bool ReplaceFile(const std::string& native_path, std::span<const std::string_view> parts);
+
+// True when `native_path` names an existing directory.
+[[nodiscard]] bool IsDirectory(const std::string& native_path);
+
+// True when `native_path` names anything that exists.
+[[nodiscard]] bool PathExists(const std::string& native_path);
+
+// Creates the one directory `native_path` (its parent must exist). True when
+// it was created or already was a directory.
+[[nodiscard]] bool MakeDirectory(const std::string& native_path);
+
+}  // namespace qimbra::platform
