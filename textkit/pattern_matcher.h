@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "values/text.h"
+
+namespace qimbra {
+
+// Runs a regular expression (ECMAScript-style: capture groups, lazy
+// quantifiers, backreferences, \u and \x escapes) over a subject Text and
+// answers questions about the matches. Create runs the whole match once and
+// keeps every match, so the queries answer without matching again.
+//
+// The subject is matched as UTF-16: offsets count UTF-16 code units, and every
+// text that comes back is in code page 936. Match and group numbers are
+// 1-based. "." matches no line break (neither CR nor LF); with `multiline`,
+// ^ and $ also match at CR, LF and CRLF.
+//
+// Queries before the first Create, or after a Create that returned false,
+// yield empty values (an empty Text, 0). A copy is an independent matcher
+// holding the same pattern and matches.
+class PatternMatcher {
+  public:
+    PatternMatcher();
+    ~PatternMatcher();
+    PatternMatcher(const PatternMatcher& other);
+    PatternMatcher& operator=(const PatternMatcher& other);
+    PatternMatcher(PatternMatcher&& other) noexcept;
+    PatternMatcher& operator=(PatternMatcher&& other) noexcept;
+
+    // Matches `pattern` over `subject`. Defaults: letter case ignored
+    // (`case_sensitive` false), `multiline` true, `global` true (every match;
+    // false: the first only), `expand_quote_token` false (true: each "#引号"
+    // in the pattern becomes a double quote). True when the pattern was
+    // accepted and matching finished, also with no match; false for a rejected
+    // pattern or a match that ran into the engine's backtracking limit.
+    bool Create(const Text& pattern, const Text& subject, std::optional<bool> case_sensitive = std::nullopt,
+                std::optional<bool> multiline = std::nullopt, std::optional<bool> global = std::nullopt,
+                std::optional<bool> expand_quote_token = std::nullopt);
+
+    // The pattern of the last Create (quote token expanded); empty before any.
+    [[nodiscard]] Text GetPattern() const;
+
+    // The subject of the last Create with every kept match replaced by
+    // `replacement`, in which $& is the match, $1 to $99 the groups, $` and $'
+    // the text before and after the match and $$ a dollar sign. Empty after a
+    // failed Create or before any.
+    [[nodiscard]] Text ReplaceMatches(const std::optional<Text>& replacement = std::nullopt) const;
+
+    // The number of matches; 0 when there are none or Create failed.
+    [[nodiscard]] int32_t MatchCount() const;
+
+    // The text of match `index`; empty for an index outside the matches.
+    // With `position` given, it receives the zero-based byte position of the
+    // first occurrence of that text in the subject found from byte position
+    // FirstIndex (the match's UTF-16 offset taken as a 1-based byte position),
+    // letter case ignored as the pattern was; -2 when that search finds
+    // nothing. On ASCII subjects this is the match's own byte offset.
+    [[nodiscard]] Text MatchText(int32_t index, int32_t* position = nullptr) const;
+
+    // The text of capture group `sub_index` of match `index`; empty for a group
+    // that took part in no match or numbers outside the matches. `position`
+    // as for MatchText, searching the group's text from the match's
+    // FirstIndex (not from the group's own offset).
+    [[nodiscard]] Text SubMatchText(int32_t index, int32_t sub_index, int32_t* position = nullptr) const;
+
+    // The number of capture groups of the first match; 0 when there is none.
+    [[nodiscard]] int32_t SubMatchCount() const;
+
+  private:
+    // A span of the UTF-16 subject; `offset` < 0 marks a group that did not
+    // take part in the match.
+    struct Span {
+        int64_t offset = -1;
+        int64_t length = 0;
+    };
+    struct Match {
+        Span whole;
+        std::vector<Span> groups;
+    };
+
+    [[nodiscard]] const Match* MatchAt(int32_t index) const;
+    [[nodiscard]] Text SpanText(const Span& span) const;
+    void StorePosition(const Text& found, const Match* match, int32_t* position) const;
+
+    bool has_pattern_ = false;                  // a Create has been made
+    bool has_matches_ = false;                  // the last Create succeeded
+    bool ignore_case_ = false;                  // as the last Create set it
+    std::u16string pattern_;                    // as handed to the engine
+    std::u16string subject_;                    // the subject of the last Create
+    std::vector<Match> matches_;                // every kept match, in order
+    int32_t group_count_ = 0;                   // capture groups of the pattern
+    mutable std::optional<Text> subject_text_;  // subject_ back in code page 936, made on first need
+};
+
+}  // namespace qimbra
