@@ -1,0 +1,143 @@
+#include "platform/encoding.h"
+
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
+#include <unicode/ustring.h>
+
+#include <memory>
+
+namespace qimbra::platform {
+namespace {
+
+constexpr UChar kReplacementCharacter = 0xFFFD;
+constexpr UChar32 kQuestionMark = 0x3F;
+
+struct ConverterCloser {
+    void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
+
+// Every invalid or unmappable input sequence becomes one U+FFFD, whatever
+// substitution character the table itself declares.
+void ToUnicodeReplace(const void* /*context*/, UConverterToUnicodeArgs* args, const char* /*code_units*/,
+                      int32_t /*length*/, UConverterCallbackReason reason, UErrorCode* error) {
+    if (reason > UCNV_IRREGULAR) return;  // reset, close, clone: nothing to write
+    *error = U_ZERO_ERROR;
+    ucnv_cbToUWriteUChars(args, &kReplacementCharacter, 1, 0, error);
+}
+
+ConverterPtr OpenGbk() {
+    UErrorCode error = U_ZERO_ERROR;
+    ConverterPtr converter(ucnv_open("windows-936-2000", &error));
+    if (U_FAILURE(error)) return nullptr;
+    ucnv_setToUCallBack(converter.get(), ToUnicodeReplace, nullptr, nullptr, nullptr, &error);
+    // The table's own substitution byte would be 0x1A; Windows writes "?".
+    ucnv_setSubstChars(converter.get(), "?", 1, &error);
+    ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_SUBSTITUTE, nullptr, nullptr, nullptr, &error);
+    if (U_FAILURE(error)) return nullptr;
+    return converter;
+}
+
+// One converter per thread: opening one costs far more than a short conversion.
+UConverter* GbkConverter() {
+    thread_local ConverterPtr converter = OpenGbk();
+    if (converter) ucnv_reset(converter.get());
+    return converter.get();
+}
+
+bool IsGbk(int code_page) { return code_page == kCodePageAnsi || code_page == kCodePageGbk; }
+
+std::u16string GbkToUtf16(std::string_view bytes) {
+    UConverter* converter = GbkConverter();
+    if (converter == nullptr || bytes.empty()) return {};
+    // Every input byte gives at most one UTF-16 unit; grow anyway if not.
+    std::u16string units(bytes.size() + 1, u'\0');
+    const char* source = bytes.data();
+    const char* source_end = bytes.data() + bytes.size();
+    size_t written = 0;
+    for (;;) {
+        UChar* begin = reinterpret_cast<UChar*>(units.data());
+        UChar* target = begin + written;
+        UErrorCode error = U_ZERO_ERROR;
+        ucnv_toUnicode(converter, &target, begin + units.size(), &source, source_end, nullptr, true, &error);
+        written = static_cast<size_t>(target - begin);
+        if (error == U_BUFFER_OVERFLOW_ERROR) {
+            units.resize(units.size() * 2);
+            continue;
+        }
+        if (U_FAILURE(error)) return {};
+        break;
+    }
+    units.resize(written);
+    return units;
+}
+
+std::string Utf16ToGbk(std::u16string_view units) {
+    UConverter* converter = GbkConverter();
+    if (converter == nullptr || units.empty()) return {};
+    // Every UTF-16 unit gives at most two bytes; grow anyway if not.
+    std::string bytes(units.size() * 2 + 2, '\0');
+    const UChar* source = reinterpret_cast<const UChar*>(units.data());
+    const UChar* source_end = source + units.size();
+    size_t written = 0;
+    for (;;) {
+        char* target = bytes.data() + written;
+        UErrorCode error = U_ZERO_ERROR;
+        ucnv_fromUnicode(converter, &target, bytes.data() + bytes.size(), &source, source_end, nullptr, true, &error);
+        written = static_cast<size_t>(target - bytes.data());
+        if (error == U_BUFFER_OVERFLOW_ERROR) {
+            bytes.resize(bytes.size() * 2);
+            continue;
+        }
+        if (U_FAILURE(error)) return {};
+        break;
+    }
+    bytes.resize(written);
+    return bytes;
+}
+
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+    if (utf8.empty()) return {};
+    std::u16string units(utf8.size() + 1, u'\0');
+    int32_t length = 0;
+    UErrorCode error = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(reinterpret_cast<UChar*>(units.data()), static_cast<int32_t>(units.size()), &length,
+                         utf8.data(), static_cast<int32_t>(utf8.size()), kReplacementCharacter, nullptr, &error);
+    if (U_FAILURE(error)) return {};
+    units.resize(static_cast<size_t>(length));
+    return units;
+}
+
+std::string Utf16ToUtf8(std::u16string_view units) {
+    if (units.empty()) return {};
+    std::string bytes(units.size() * 3 + 1, '\0');
+    int32_t length = 0;
+    UErrorCode error = U_ZERO_ERROR;
+    u_strToUTF8WithSub(bytes.data(), static_cast<int32_t>(bytes.size()), &length,
+                       reinterpret_cast<const UChar*>(units.data()), static_cast<int32_t>(units.size()), kQuestionMark,
+                       nullptr, &error);
+    if (U_FAILURE(error)) return {};
+    bytes.resize(static_cast<size_t>(length));
+    return bytes;
+}
+
+}  // namespace
+
+std::u16string ToUtf16(int code_page, std::string_view bytes) {
+    if (IsGbk(code_page)) return GbkToUtf16(bytes);
+    if (code_page == kCodePageUtf8) return Utf8ToUtf16(bytes);
+    return {};
+}
+
+std::string FromUtf16(int code_page, std::u16string_view units) {
+    if (IsGbk(code_page)) return Utf16ToGbk(units);
+    if (code_page == kCodePageUtf8) return Utf16ToUtf8(units);
+    return {};
+}
+
+std::string Utf8ToCp936(std::string_view utf8) { return Utf16ToGbk(Utf8ToUtf16(utf8)); }
+std::string Cp936ToUtf8(std::string_view cp936) { return Utf16ToUtf8(GbkToUtf16(cp936)); }
+std::u16string Cp936ToUtf16(std::string_view cp936) { return GbkToUtf16(cp936); }
+std::string Utf16ToCp936(std::u16string_view units) { return Utf16ToGbk(units); }
+
+}  // namespace qimbra::platform
