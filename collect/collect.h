@@ -1,0 +1,11 @@
+// The collection job: the run from the archive page to the saved files, its
+// start handler, its settings, the site's texts and the request header
+// templates.
+#pragma once
+
+#include "collect/folder_names.h"
+#include "collect/header_templates.h"
+#include "collect/run_collection.h"
+#include "collect/run_host.h"
+#include "collect/run_settings.h"
+#include "collect/site_texts.h"

@@ -1,0 +1,35 @@
+#include "collect/folder_names.h"
+
+#include <string>
+
+#include "platform/files.h"
+
+namespace qimbra {
+
+Text FolderNameOfTitle(const Text& title) {
+    if (title.view() == "." || title.view() == "..") return Text("_");
+    std::string name = title.bytes();
+    for (size_t i = 0; i < name.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        if (byte == '/') {
+            // Never the second byte of a valid two-byte character, and a file
+            // layer that meets it after a broken lead byte still reads it as
+            // a separator, so it goes wherever it stands.
+            name[i] = '_';
+        } else if (byte >= 0x80) {
+            ++i;  // a lead byte takes the next byte with it, whatever it is
+        } else if (byte == static_cast<unsigned char>(platform::kPathSeparator)) {
+            name[i] = '_';
+        }
+    }
+    return Text(name);
+}
+
+Text JoinPath(const Text& folder, const Text& name) {
+    std::string path = folder.bytes();
+    path += platform::kPathSeparator;
+    path += name.bytes();
+    return Text(path);
+}
+
+}  // namespace qimbra
