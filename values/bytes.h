@@ -8,10 +8,13 @@ namespace qimbra {
 
 // A counted byte sequence; zero bytes are ordinary content.
 class Bytes {
-public:
+  public:
     Bytes() = default;
     explicit Bytes(std::string_view data) : data_(data) {}
     explicit Bytes(std::string&& data) : data_(std::move(data)) {}
+    // The bytes of a C string, up to its terminator (so `Bytes("abc")` is not
+    // ambiguous between the two above).
+    explicit Bytes(const char* data) : data_(data) {}
 
     [[nodiscard]] const std::string& data() const { return data_; }
     [[nodiscard]] std::string_view view() const { return data_; }
@@ -27,7 +30,7 @@ public:
     // Equal lengths and equal content.
     friend bool operator==(const Bytes&, const Bytes&) = default;
 
-private:
+  private:
     std::string data_;
 };
 

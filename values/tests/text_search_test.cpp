@@ -68,7 +68,7 @@ TEST(FindText, Cases) {
         {"xxABCxabc", "abc", 5, true, 7},
     };
     for (const Case& c : kCases) {
-        SCOPED_TRACE(testing::PrintToString(c.text) + " / " + testing::PrintToString(c.needle));
+        SCOPED_TRACE(::testing::PrintToString(c.text) + " / " + ::testing::PrintToString(c.needle));
         EXPECT_EQ(FindText(Text(c.text), Text(c.needle), c.start, c.ignore_case), c.expected);
         EXPECT_EQ(reference::FindText(c.text, c.needle, c.start, c.ignore_case), c.expected);
     }
@@ -107,8 +107,8 @@ TEST(FindTextReverse, Cases) {
         {"a\xB0", "a", nullopt, false, 1},
     };
     for (const Case& c : kCases) {
-        SCOPED_TRACE(testing::PrintToString(c.text) + " / " + testing::PrintToString(c.needle) + " / " +
-                     testing::PrintToString(c.start));
+        SCOPED_TRACE(::testing::PrintToString(c.text) + " / " + ::testing::PrintToString(c.needle) + " / " +
+                     ::testing::PrintToString(c.start));
         EXPECT_EQ(FindTextReverse(Text(c.text), Text(c.needle), c.start, c.ignore_case), c.expected);
         EXPECT_EQ(reference::FindTextReverse(c.text, c.needle, c.start, c.ignore_case), c.expected);
     }
@@ -156,7 +156,7 @@ TEST(ReplaceText, Cases) {
         {"a\xB0\xB0", "X", "-", 2, nullopt, true, "a\xB0\xB0"},
     };
     for (const Case& c : kCases) {
-        SCOPED_TRACE(testing::PrintToString(c.text) + " / " + testing::PrintToString(c.find));
+        SCOPED_TRACE(::testing::PrintToString(c.text) + " / " + ::testing::PrintToString(c.find));
         const std::optional<Text> with = c.with ? std::optional<Text>(Text(*c.with)) : nullopt;
         EXPECT_EQ(ReplaceText(Text(c.text), Text(c.find), with, c.start, c.count, c.case_sensitive).bytes(),
                   c.expected);
@@ -192,7 +192,7 @@ TEST(SplitText, Cases) {
         {"a,b\xB0", "b\xB0", nullopt, {"a,"}},
     };
     for (const Case& c : kCases) {
-        SCOPED_TRACE(testing::PrintToString(c.text));
+        SCOPED_TRACE(::testing::PrintToString(c.text));
         const std::optional<Text> delimiter = c.delimiter ? std::optional<Text>(Text(*c.delimiter)) : nullopt;
         EXPECT_EQ(Elements(SplitText(Text(c.text), delimiter, c.max_count)), c.expected);
         EXPECT_EQ(reference::SplitText(c.text, c.delimiter, c.max_count), c.expected);
@@ -232,9 +232,9 @@ TEST(TextSearch, AgreesWithPlainWalkOnRandomTexts) {
         const std::optional<int32_t> count =
             random.Coin() ? std::nullopt : std::optional<int32_t>(random.Number(-1, 3));
         const bool flag = random.Coin();
-        SCOPED_TRACE(testing::PrintToString(s) + " / " + testing::PrintToString(needle) + " / " +
-                     testing::PrintToString(start) + " / " + testing::PrintToString(count) + " / " +
-                     testing::PrintToString(flag));
+        SCOPED_TRACE(::testing::PrintToString(s) + " / " + ::testing::PrintToString(needle) + " / " +
+                     ::testing::PrintToString(start) + " / " + ::testing::PrintToString(count) + " / " +
+                     ::testing::PrintToString(flag));
         ASSERT_EQ(FindText(Text(s), Text(needle), start, flag), reference::FindText(s, needle, start, flag));
         ASSERT_EQ(FindTextReverse(Text(s), Text(needle), start, flag),
                   reference::FindTextReverse(s, needle, start, flag));
