@@ -58,7 +58,8 @@ class PatternMatcher {
     // first occurrence of that text in the subject found from byte position
     // FirstIndex (the match's UTF-16 offset taken as a 1-based byte position),
     // letter case ignored as the pattern was; -2 when that search finds
-    // nothing. On ASCII subjects this is the match's own byte offset.
+    // nothing or there is no such match. On ASCII subjects this is the match's
+    // own byte offset.
     [[nodiscard]] Text MatchText(int32_t index, int32_t* position = nullptr) const;
 
     // The text of capture group `sub_index` of match `index`; empty for a group
@@ -71,28 +72,28 @@ class PatternMatcher {
     [[nodiscard]] int32_t SubMatchCount() const;
 
   private:
-    // A span of the UTF-16 subject; `offset` < 0 marks a group that did not
-    // take part in the match.
+    // A stretch of the UTF-16 subject; a negative `offset` marks a group that
+    // took part in no match.
     struct Span {
         int64_t offset = -1;
         int64_t length = 0;
     };
-    struct Match {
-        Span whole;
-        std::vector<Span> groups;
-    };
 
-    [[nodiscard]] const Match* MatchAt(int32_t index) const;
+    // The whole match `index` (1-based) followed by its groups, or nullptr.
+    [[nodiscard]] const Span* MatchAt(int32_t index) const;
     [[nodiscard]] Text SpanText(const Span& span) const;
-    void StorePosition(const Text& found, const Match* match, int32_t* position) const;
+    [[nodiscard]] const Text& SubjectText() const;
+    void StorePosition(const Text& found, const Span* match, int32_t* position) const;
 
-    bool has_pattern_ = false;                  // a Create has been made
-    bool has_matches_ = false;                  // the last Create succeeded
-    bool ignore_case_ = false;                  // as the last Create set it
-    std::u16string pattern_;                    // as handed to the engine
-    std::u16string subject_;                    // the subject of the last Create
-    std::vector<Match> matches_;                // every kept match, in order
-    int32_t group_count_ = 0;                   // capture groups of the pattern
+    bool has_pattern_ = false;  // a Create has been made
+    bool has_matches_ = false;  // the last Create finished matching
+    bool ignore_case_ = false;  // as the last Create set it
+    int32_t group_count_ = 0;   // capture groups of the last pattern
+    std::u16string pattern_;    // as handed to the engine
+    std::u16string subject_;    // the subject of the last Create
+    // Every kept match as 1 + group_count_ spans in a row: the whole match,
+    // then its groups.
+    std::vector<Span> spans_;
     mutable std::optional<Text> subject_text_;  // subject_ back in code page 936, made on first need
 };
 

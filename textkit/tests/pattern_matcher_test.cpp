@@ -1,0 +1,250 @@
+#include "textkit/pattern_matcher.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "values/literal.h"
+
+namespace qimbra {
+namespace {
+
+std::vector<Text> AllMatches(const PatternMatcher& matcher) {
+    std::vector<Text> out;
+    for (int32_t i = 1; i <= matcher.MatchCount(); ++i) out.push_back(matcher.MatchText(i));
+    return out;
+}
+
+TEST(PatternMatcher, NothingBeforeCreate) {
+    const PatternMatcher matcher;
+    int32_t position = 7;
+    EXPECT_EQ(matcher.GetPattern(), Text());
+    EXPECT_EQ(matcher.MatchCount(), 0);
+    EXPECT_EQ(matcher.SubMatchCount(), 0);
+    EXPECT_EQ(matcher.MatchText(1, &position), Text());
+    EXPECT_EQ(position, -2);
+    EXPECT_EQ(matcher.SubMatchText(1, 1), Text());
+    EXPECT_EQ(matcher.ReplaceMatches(Text("x")), Text());
+}
+
+TEST(PatternMatcher, NoMatchIsSuccess) {
+    PatternMatcher matcher;
+    EXPECT_TRUE(matcher.Create(Text("a"), Text("xyz")));
+    EXPECT_EQ(matcher.MatchCount(), 0);
+    EXPECT_EQ(matcher.SubMatchCount(), 0);
+    EXPECT_EQ(matcher.MatchText(1), Text());
+    EXPECT_EQ(matcher.ReplaceMatches(Text("q")), Text("xyz"));
+    EXPECT_EQ(matcher.GetPattern(), Text("a"));
+}
+
+TEST(PatternMatcher, RejectedPatternFailsAndClearsEarlierMatches) {
+    PatternMatcher matcher;
+    ASSERT_TRUE(matcher.Create(Text("b"), Text("abc")));
+    ASSERT_EQ(matcher.MatchCount(), 1);
+
+    EXPECT_FALSE(matcher.Create(Text("(a"), Text("abc")));
+    EXPECT_EQ(matcher.MatchCount(), 0);
+    EXPECT_EQ(matcher.SubMatchCount(), 0);
+    EXPECT_EQ(matcher.MatchText(1), Text());
+    EXPECT_EQ(matcher.ReplaceMatches(Text("x")), Text());
+    EXPECT_EQ(matcher.GetPattern(), Text("(a"));
+
+    EXPECT_TRUE(matcher.Create(Text("c"), Text("abc")));
+    EXPECT_EQ(matcher.MatchCount(), 1);
+}
+
+TEST(PatternMatcher, MatchLimitFailsCreate) {
+    // Nested quantifiers over a subject that almost matches backtrack
+    // exponentially; the engine's limit ends the attempt.
+    PatternMatcher matcher;
+    ASSERT_TRUE(matcher.Create(Text("a"), Text("a")));
+    EXPECT_FALSE(matcher.Create(Text("(a+)+$"), Text(std::string(40, 'a') + "!")));
+    EXPECT_EQ(matcher.MatchCount(), 0);
+    EXPECT_EQ(matcher.MatchText(1), Text());
+}
+
+TEST(PatternMatcher, OptionsAndDialect) {
+    struct Case {
+        const char* name;
+        Text pattern, subject;
+        std::optional<bool> case_sensitive, multiline, global;
+        std::vector<Text> expected;
+    };
+    const Text crlf("one\r\ntwo\r\nthree");
+    const Case kCases[] = {
+        {"case ignored by default", Text("A"), Text("aA"), {}, {}, {}, {Text("a"), Text("A")}},
+        {"case sensitive", Text("A"), Text("aA"), true, {}, {}, {Text("A")}},
+        {"first match only", Text("A"), Text("aA"), {}, {}, false, {Text("a")}},
+        {"multi-line by default", Text("^b"), Text("a\nb"), {}, {}, {}, {Text("b")}},
+        {"single line", Text("^b"), Text("a\nb"), {}, false, {}, {}},
+        {"lines split at CRLF", Text("^(.+)$"), crlf, {}, {}, {}, {Text("one"), Text("two"), Text("three")}},
+        {"lines split at CR", Text("^\\w+$"), Text("one\rtwo"), {}, {}, {}, {Text("one"), Text("two")}},
+        {"dot stops at line breaks", Text("^(.+)$"), crlf, {}, false, {}, {}},
+        {"dot matches neither CR nor LF", Text("a.b"), Text("a\rb a\nb axb"), {}, {}, {}, {Text("axb")}},
+        {"$ only at the very end", Text("b$"), Text("ab\n"), {}, false, {}, {}},
+        {"$ at a line end", Text("b$"), Text("ab\n"), {}, true, {}, {Text("b")}},
+        {"lazy quantifier", Text("<(.*?)>"), Text("<a><b>"), {}, {}, {}, {Text("<a>"), Text("<b>")}},
+        {"greedy quantifier", Text("<(.*)>"), Text("<a><b>"), {}, {}, {}, {Text("<a><b>")}},
+        {"empty matches advance", Text("x*"), Text("ab"), {}, {}, {}, {Text(), Text(), Text()}},
+        {"empty and full matches", Text("a*"), Text("baaa"), {}, {}, {}, {Text(), Text("aaa"), Text()}},
+        {"backreference", Text("(\\w)\\1"), Text("abccd"), {}, {}, {}, {Text("cc")}},
+        {"unset backreference matches empty", Text("(?:(a)|b)\\1"), Text("b"), {}, {}, {}, {Text("b")}},
+        {"empty class matches nothing", Text("a[]"), Text("a"), {}, {}, {}, {}},
+        {"negated empty class matches anything", Text("a[^]b"), Text("a\nb"), {}, {}, {}, {Text("a\nb")}},
+        {"\\u escape", Text("\\u4e2d."), Cp936("中文"), {}, {}, {}, {Cp936("中文")}},
+        {"\\x escape", Text("\\x41"), Text("A"), true, {}, {}, {Text("A")}},
+        {"double-byte pattern",
+         Cp936("第(.)集"),
+         Cp936("第一集 第二集"),
+         {},
+         {},
+         {},
+         {Cp936("第一集"), Cp936("第二集")}},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        PatternMatcher matcher;
+        ASSERT_TRUE(matcher.Create(c.pattern, c.subject, c.case_sensitive, c.multiline, c.global));
+        EXPECT_EQ(AllMatches(matcher), c.expected);
+    }
+}
+
+TEST(PatternMatcher, EntryListGroups) {
+    PatternMatcher matcher;
+    ASSERT_TRUE(matcher.Create(Text("href=(.*?)>(.*?)</a></"), Text("href=u1>t1</a></li> href=u2>t2</a></li>")));
+    EXPECT_EQ(matcher.MatchCount(), 2);
+    EXPECT_EQ(matcher.SubMatchCount(), 2);
+    EXPECT_EQ(matcher.SubMatchText(1, 1), Text("u1"));
+    EXPECT_EQ(matcher.SubMatchText(1, 2), Text("t1"));
+    EXPECT_EQ(matcher.SubMatchText(2, 1), Text("u2"));
+    EXPECT_EQ(matcher.SubMatchText(2, 2), Text("t2"));
+    EXPECT_EQ(matcher.MatchText(2), Text("href=u2>t2</a></"));
+
+    ASSERT_TRUE(
+        matcher.Create(Text("href=(.*?)>(.*?)</a></"), Cp936("<li>二〇二四 href=p/7.html>第七集：海边</a></li>")));
+    EXPECT_EQ(matcher.SubMatchText(1, 1), Text("p/7.html"));
+    EXPECT_EQ(matcher.SubMatchText(1, 2), Cp936("第七集：海边"));
+}
+
+TEST(PatternMatcher, NumbersOutsideTheMatches) {
+    PatternMatcher matcher;
+    ASSERT_TRUE(matcher.Create(Text("(a)(b)?"), Text("a a")));
+    ASSERT_EQ(matcher.MatchCount(), 2);
+    struct Case {
+        int32_t index, sub_index;  // sub_index 0: the whole match
+        Text expected;
+        int32_t position;
+    };
+    const Case kCases[] = {
+        {3, 0, Text(), -2},   {0, 0, Text(), -2},   {-1, 0, Text(), -2}, {1, 3, Text(), -2},
+        {1, 0, Text("a"), 0}, {2, 1, Text("a"), 2}, {2, 2, Text(), 0},  // a group that took part in no match: empty,
+                                                                        // found at once
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(testing::Message() << c.index << "/" << c.sub_index);
+        int32_t position = 99;
+        const Text got = c.sub_index == 0 ? matcher.MatchText(c.index, &position)
+                                          : matcher.SubMatchText(c.index, c.sub_index, &position);
+        EXPECT_EQ(got, c.expected);
+        EXPECT_EQ(position, c.position);
+    }
+}
+
+TEST(PatternMatcher, PositionSearch) {
+    struct Case {
+        const char* name;
+        Text pattern, subject;
+        std::optional<bool> case_sensitive;
+        int32_t index, sub_index;  // sub_index 0: the whole match
+        Text expected;
+        int32_t position;
+    };
+    const Case kCases[] = {
+        {"second match", Text("one"), Text("one two one"), {}, 2, 0, Text("one"), 8},
+        {"group searched from the match", Text("(a)=(a)"), Text("xa=ay"), {}, 1, 2, Text("a"), 1},
+        // Two double-byte characters in front: FirstIndex 3 units, byte offset 5.
+        {"double-byte text in front", Text("abc"), Cp936("中文 abc"), {}, 1, 0, Text("abc"), 5},
+        // FirstIndex 3 falls on a lead byte; the search steps to the first 'a'.
+        {"an earlier occurrence is met", Text("a"), Cp936("中中aa"), {}, 2, 0, Text("a"), 4},
+        // FirstIndex 2 is the second byte of a character; the walk steps over the match.
+        {"the walk misses the match", Text("a"), Cp936("中文a"), {}, 1, 0, Text("a"), -2},
+        {"exact search when case counts", Text("A"), Text("aA"), true, 1, 0, Text("A"), 1},
+        {"folded search when case is ignored", Text("A"), Text("aA"), {}, 2, 0, Text("A"), 0},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        PatternMatcher matcher;
+        ASSERT_TRUE(matcher.Create(c.pattern, c.subject, c.case_sensitive));
+        int32_t position = 99;
+        const Text got = c.sub_index == 0 ? matcher.MatchText(c.index, &position)
+                                          : matcher.SubMatchText(c.index, c.sub_index, &position);
+        EXPECT_EQ(got, c.expected);
+        EXPECT_EQ(position, c.position);
+    }
+}
+
+TEST(PatternMatcher, QuoteToken) {
+    const Text subject("x=\"1\"");
+    PatternMatcher matcher;
+    ASSERT_TRUE(matcher.Create(Cp936("x=#引号(.*?)#引号"), subject, std::nullopt, std::nullopt, std::nullopt, true));
+    EXPECT_EQ(matcher.MatchCount(), 1);
+    EXPECT_EQ(matcher.SubMatchText(1, 1), Text("1"));
+    EXPECT_EQ(matcher.GetPattern(), Text("x=\"(.*?)\""));
+
+    ASSERT_TRUE(matcher.Create(Cp936("x=#引号(.*?)#引号"), subject, std::nullopt, std::nullopt, std::nullopt, false));
+    EXPECT_EQ(matcher.MatchCount(), 0);
+    EXPECT_EQ(matcher.GetPattern(), Cp936("x=#引号(.*?)#引号"));
+}
+
+TEST(PatternMatcher, ReplaceMatches) {
+    struct Case {
+        Text pattern, subject;
+        std::optional<Text> replacement;
+        std::optional<bool> global;
+        Text expected;
+    };
+    const Case kCases[] = {
+        {Text("o"), Text("foo"), Text("x"), {}, Text("fxx")},
+        {Text("o"), Text("foo"), Text("x"), false, Text("fxo")},
+        {Text("o"), Text("foo"), {}, {}, Text("f")},
+        {Text("q"), Text("foo"), Text("x"), {}, Text("foo")},
+        {Text("(\\w+)@(\\w+)"), Text("a@b c@d"), Text("$2@$1"), {}, Text("b@a d@c")},
+        {Text("b"), Text("abc"), Text("[$&]"), {}, Text("a[b]c")},
+        {Text("b"), Text("abc"), Text("<$`|$'>"), {}, Text("a<a|c>c")},
+        {Text("b"), Text("abc"), Text("$$"), {}, Text("a$c")},
+        {Text("(b)"), Text("abc"), Text("$0$2$"), {}, Text("a$0$2$c")},
+        {Text("(b)"), Text("abc"), Text("$12$01"), {}, Text("ab2bc")},
+        {Text("(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)"), Text("abcdefghij"), Text("$10$1"), {}, Text("ja")},
+        {Text("(x)?b"), Text("abc"), Text("[$1]"), {}, Text("a[]c")},
+        {Cp936("中"), Cp936("中文中"), Cp936("汉"), {}, Cp936("汉文汉")},
+        {Text("x*"), Text("ab"), Text("-"), {}, Text("-a-b-")},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.pattern.bytes() + " / " + c.replacement.value_or(Text("<none>")).bytes());
+        PatternMatcher matcher;
+        ASSERT_TRUE(matcher.Create(c.pattern, c.subject, std::nullopt, std::nullopt, c.global));
+        EXPECT_EQ(matcher.ReplaceMatches(c.replacement), c.expected);
+    }
+}
+
+TEST(PatternMatcher, CopyIsIndependent) {
+    PatternMatcher original;
+    ASSERT_TRUE(original.Create(Text("(\\d)"), Text("a1b2")));
+    PatternMatcher copy = original;
+    EXPECT_EQ(copy.MatchCount(), 2);
+    EXPECT_EQ(copy.SubMatchText(2, 1), Text("2"));
+    EXPECT_EQ(copy.GetPattern(), Text("(\\d)"));
+
+    ASSERT_TRUE(original.Create(Text("z"), Text("zz z")));
+    EXPECT_EQ(original.MatchCount(), 3);
+    EXPECT_EQ(copy.MatchCount(), 2);
+    EXPECT_EQ(copy.ReplaceMatches(Text("#")), Text("a#b#"));
+
+    copy = original;
+    EXPECT_EQ(copy.MatchCount(), 3);
+    EXPECT_EQ(copy.GetPattern(), Text("z"));
+}
+
+}  // namespace
+}  // namespace qimbra
