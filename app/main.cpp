@@ -1,7 +1,4 @@
-// Placeholder until the window exists.
-#include <cstdio>
+// Qimbra采集器: downloads the photo sets of one gallery site into a folder.
+#include "app/program.h"
 
-int main() {
-    std::puts("Qimbra");
-    return 0;
-}
+int main(int argc, char** argv) { qimbra::RunProgram(argc, argv); }

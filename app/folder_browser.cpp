@@ -1,0 +1,42 @@
+#include "app/folder_browser.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QString>
+#include <optional>
+#include <utility>
+
+#include "app/qt_text.h"
+
+namespace qimbra {
+
+namespace {
+
+Text BrowseWithDialog(QWidget* owner, const Text& title) {
+    // Qt's own dialog, not the desktop's: it always has the path field, and
+    // exec() makes it modal over every window of the program, which gets its
+    // enabled state and the active window back when the dialog closes.
+    const QString chosen = QFileDialog::getExistingDirectory(
+        owner, ToQString(title), QString(), QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    if (chosen.isEmpty()) {
+        return Text();
+    }
+    const std::optional<Text> path = ExactTextFromQString(QDir::toNativeSeparators(chosen));
+    return path ? *path : Text();
+}
+
+FolderBrowser& CurrentBrowser() {
+    static FolderBrowser browser;
+    return browser;
+}
+
+}  // namespace
+
+Text BrowseForFolder(QWidget* owner, const Text& title) {
+    const FolderBrowser& browser = CurrentBrowser();
+    return browser ? browser(owner, title) : BrowseWithDialog(owner, title);
+}
+
+void ReplaceFolderBrowser(FolderBrowser browser) { CurrentBrowser() = std::move(browser); }
+
+}  // namespace qimbra

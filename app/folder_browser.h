@@ -1,0 +1,27 @@
+#pragma once
+
+#include <functional>
+
+#include "values/text.h"
+
+class QWidget;
+
+namespace qimbra {
+
+// Shows a modal folder browser over `owner` (none: over every window of the
+// program) titled `title`, offering folders only and a field to type a path.
+// Returns the chosen folder's path with the system's separators, or the empty
+// Text when the user cancels. A folder whose path has a character that code
+// page 936 cannot hold also gives the empty Text: the program could not name
+// it again, and would write somewhere else.
+using FolderBrowser = std::function<Text(QWidget* owner, const Text& title)>;
+
+// Runs the current folder browser: Qt's directory dialog unless a test has
+// put another in its place. Window thread only.
+[[nodiscard]] Text BrowseForFolder(QWidget* owner, const Text& title);
+
+// Puts `browser` in the place of the dialog; an empty one brings the dialog
+// back. For tests.
+void ReplaceFolderBrowser(FolderBrowser browser);
+
+}  // namespace qimbra

@@ -1,2 +1,0 @@
-// Keeps the shell library non-empty until the window arrives.
-namespace qimbra {}

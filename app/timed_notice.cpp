@@ -1,0 +1,36 @@
+#include "app/timed_notice.h"
+
+#include "app/find_process_window.h"
+#include "app/notice_box.h"
+#include "app/qt_text.h"
+#include "values/literal.h"
+
+namespace qimbra {
+
+namespace {
+
+constexpr int32_t kDefaultTimeoutMs = 5000;
+constexpr int32_t kOwnerSearchLimitMs = 1000;
+
+}  // namespace
+
+int32_t TimedNotice(const std::optional<Text>& message, std::optional<uint32_t> style, const std::optional<Text>& title,
+                    std::optional<QWidget*> owner, std::optional<int32_t> timeout_ms) {
+    static const Text kDefaultTitle = Cp936("友情提醒");
+    NoticeBoxRequest request;
+    request.message = ToQString(message.value_or(Text()));
+    request.title = ToQString(title.value_or(kDefaultTitle));
+    request.style = style.value_or(0);
+    request.timeout_ms = timeout_ms.value_or(kDefaultTimeoutMs);
+    // Windows are looked at on the window thread only, where they live.
+    if (owner) {
+        request.find_owner = [window = *owner] { return window; };
+    } else {
+        request.find_owner = [] {
+            return FindProcessWindow(CurrentProcessId(), std::nullopt, std::nullopt, kOwnerSearchLimitMs);
+        };
+    }
+    return ShowNoticeBox(request) - 1;
+}
+
+}  // namespace qimbra
