@@ -1,0 +1,64 @@
+#include "platform/encoding.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace qimbra::platform {
+namespace {
+
+TEST(Encoding, Cp936RoundTrips) {
+    struct Case {
+        std::string utf8, cp936;
+    };
+    const Case kCases[] = {
+        {"采集完成", "\xB2\xC9\xBC\xAF\xCD\xEA\xB3\xC9"},
+        {"\xE3\x80\x80", "\xA1\xA1"},  // the full-width space
+        {"\xE4\xBD\xA0\xE5\xA5\xBD", "\xC4\xE3\xBA\xC3"},
+        {"Qimbra采集器", "Qimbra\xB2\xC9\xBC\xAF\xC6\xF7"},
+        {"\xE2\x82\xAC", "\x80"},  // the euro sign of the Windows table
+        {std::string("a\0b", 3), std::string("a\0b", 3)},
+        {"", ""},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.utf8);
+        EXPECT_EQ(Utf8ToCp936(c.utf8), c.cp936);
+        EXPECT_EQ(Cp936ToUtf8(c.cp936), c.utf8);
+        EXPECT_EQ(FromUtf16(kCodePageGbk, ToUtf16(kCodePageUtf8, c.utf8)), c.cp936);
+        EXPECT_EQ(FromUtf16(kCodePageAnsi, ToUtf16(kCodePageAnsi, c.cp936)), c.cp936);
+    }
+}
+
+TEST(Encoding, UnmappableBecomesQuestionMark) {
+    EXPECT_EQ(Utf8ToCp936("a\xE0\xB8\x81z"), "a?z");      // Thai ko kai
+    EXPECT_EQ(Utf8ToCp936("a\xF0\x9F\x98\x80z"), "a?z");  // an emoji, one character
+    EXPECT_EQ(Utf16ToCp936(u"a\xD800z"), "a?z");          // an unpaired surrogate
+    EXPECT_EQ(FromUtf16(kCodePageUtf8, u"a\xDC00z"), "a?z");
+}
+
+TEST(Encoding, InvalidInputBecomesReplacementCharacter) {
+    EXPECT_EQ(Cp936ToUtf16("a\x81\x7F"), u"a\xFFFD\x7F");  // 7F is no second byte
+    EXPECT_EQ(Cp936ToUtf16("a\xB0"), u"a\xFFFD");          // a lead byte at the end
+    EXPECT_EQ(ToUtf16(kCodePageUtf8, "a\xFFz"), u"a\xFFFDz");
+    EXPECT_EQ(ToUtf16(kCodePageUtf8, "a\xE4\xBD"), u"a\xFFFD");  // a cut-off sequence
+    EXPECT_EQ(Utf8ToCp936("\xC0\xAF"), "??");                    // overlong: each byte invalid, U+FFFD has no GBK form
+    // A lead byte before a space: the space survives. The table's own
+    // mappings stay as Windows has them: FF is a private-use character.
+    EXPECT_EQ(Cp936ToUtf16("\x81 \xFF\x81\x40"), u"\xFFFD \xF8F5\x4E02");
+}
+
+TEST(Encoding, UnknownCodePageGivesEmpty) {
+    EXPECT_TRUE(ToUtf16(1252, "abc").empty());
+    EXPECT_TRUE(FromUtf16(1252, u"abc").empty());
+}
+
+TEST(Encoding, LongTextConvertsWhole) {
+    std::string utf8;
+    for (int i = 0; i < 100000; ++i) utf8 += "采a";
+    const std::string cp936 = Utf8ToCp936(utf8);
+    ASSERT_EQ(cp936.size(), 300000u);
+    EXPECT_EQ(Cp936ToUtf8(cp936), utf8);
+}
+
+}  // namespace
+}  // namespace qimbra::platform
