@@ -31,14 +31,15 @@ class WebRequestObject {
 
 // The optional parameters of WebRequest with their defaults. Out and in/out
 // parameters are pointers to the caller's variables; nullptr leaves them out.
-// Use designated initializers, in this order:
+// Every field has a default member initializer, so designated initializers
+// leave out any of them without a warning. In this order:
 //   WebRequest(url, {.method = 0, .cookies = &cookies, .headers = headers});
 struct WebRequestOptions {
     // 0 GET, 1 POST, 2 HEAD, 3 PUT, 4 OPTIONS, 5 DELETE, 6 TRACE, 7 CONNECT;
     // any other value is GET.
     int32_t method = 0;
     // Sent as UTF-8 when `post_bytes` is empty.
-    Text post_text;
+    Text post_text{};
     // In/out. Sent as the Cookie header (even when empty; every "Cookie:" in it
     // is removed first, in the caller's variable too) and, with
     // `merge_cookies`, rewritten with the response's cookies merged in. Left
@@ -48,7 +49,7 @@ struct WebRequestOptions {
     // when merging took place.
     Text* returned_cookies = nullptr;
     // Header lines separated by CRLF, each "Name: value".
-    Text headers;
+    Text headers{};
     // Out: the last response's header lines without its status line, joined
     // by CRLF; empty after a failed exchange.
     Text* response_headers = nullptr;
@@ -56,9 +57,9 @@ struct WebRequestOptions {
     int32_t* status_code = nullptr;
     bool forbid_redirects = false;
     // Sent unchanged when not empty, in place of `post_text`.
-    Bytes post_bytes;
+    Bytes post_bytes{};
     // Proxy server address ("host:port"); empty: no proxy.
-    Text proxy;
+    Text proxy{};
     // 0 or less: 15 seconds; -1: no time-outs of our own (a 30 s stall limit
     // stays). Bounds connecting, and every stretch in which no byte moves; a
     // transfer that keeps moving may take longer.
@@ -66,8 +67,8 @@ struct WebRequestOptions {
     // With `proxy` and `proxy_user` both set: credentials for the proxy
     // (`credentials_target` 1, also sent as a Basic Proxy-Authorization line)
     // or for the server (0).
-    Text proxy_user;
-    Text proxy_password;
+    Text proxy_user{};
+    Text proxy_password{};
     int32_t credentials_target = 1;
     // Left out: the calling thread's own object, which keeps that thread's
     // connections open between calls.
