@@ -12,12 +12,12 @@ Text FolderNameOfTitle(const Text& title) {
     for (size_t i = 0; i < name.size(); ++i) {
         const auto byte = static_cast<unsigned char>(name[i]);
         if (byte == '/') {
-            // Never the second byte of a valid two-byte character, and a file
-            // layer that meets it after a broken lead byte still reads it as
-            // a separator, so it goes wherever it stands.
             name[i] = '_';
         } else if (byte >= 0x80) {
-            ++i;  // a lead byte takes the next byte with it, whatever it is
+            // A lead byte takes the next byte with it, except a "/": that is
+            // never the second byte of a valid character, and the file layer
+            // reads it as a separator after a broken lead byte.
+            if (i + 1 < name.size() && name[i + 1] != '/') ++i;
         } else if (byte == static_cast<unsigned char>(platform::kPathSeparator)) {
             name[i] = '_';
         }

@@ -1,0 +1,114 @@
+// A RunHost for tests: a save-folder box and a save directory held in memory,
+// notices recorded (and answered at once), progress reports kept.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "collect/run_host.h"
+#include "values/text.h"
+
+namespace qimbra::collect_tests {
+
+class FakeHost : public RunHost {
+  public:
+    explicit FakeHost(Text box_text = Text()) : box_text_(std::move(box_text)) {}
+
+    Text ReadSaveFolderBox() override {
+        std::lock_guard lock(mutex_);
+        ++box_reads_;
+        return box_text_;
+    }
+    void StoreSaveDirectory(const Text& directory) override {
+        std::lock_guard lock(mutex_);
+        save_directory_ = directory;
+        ++stores_;
+    }
+    Text ReadSaveDirectory() override {
+        std::function<void()> hook;
+        Text directory;
+        {
+            std::lock_guard lock(mutex_);
+            directory = save_directory_;
+            ++directory_reads_;
+            hook = on_directory_read_;
+        }
+        if (hook) hook();
+        return directory;
+    }
+    int32_t ShowNotice(const Text& message) override {
+        std::lock_guard lock(mutex_);
+        notices_.push_back(message);
+        notice_times_.push_back(std::chrono::steady_clock::now());
+        changed_.notify_all();
+        return 0;
+    }
+    void ReportProgress(const RunProgress& progress) override {
+        std::lock_guard lock(mutex_);
+        reports_.push_back(progress);
+    }
+
+    // Replaces the save directory, as the folder browser does meanwhile.
+    void SetSaveDirectory(const Text& directory) {
+        std::lock_guard lock(mutex_);
+        save_directory_ = directory;
+    }
+    // Runs `hook` after every read of the save directory (outside the lock).
+    void OnDirectoryRead(std::function<void()> hook) {
+        std::lock_guard lock(mutex_);
+        on_directory_read_ = std::move(hook);
+    }
+    // Waits until `count` notices were shown; false on time-out.
+    bool WaitForNotices(size_t count, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, limit, [&] { return notices_.size() >= count; });
+    }
+
+    std::vector<Text> Notices() const {
+        std::lock_guard lock(mutex_);
+        return notices_;
+    }
+    std::vector<std::chrono::steady_clock::time_point> NoticeTimes() const {
+        std::lock_guard lock(mutex_);
+        return notice_times_;
+    }
+    std::vector<RunProgress> Reports() const {
+        std::lock_guard lock(mutex_);
+        return reports_;
+    }
+    Text SaveDirectory() const {
+        std::lock_guard lock(mutex_);
+        return save_directory_;
+    }
+    int BoxReads() const {
+        std::lock_guard lock(mutex_);
+        return box_reads_;
+    }
+    int Stores() const {
+        std::lock_guard lock(mutex_);
+        return stores_;
+    }
+    int DirectoryReads() const {
+        std::lock_guard lock(mutex_);
+        return directory_reads_;
+    }
+
+  private:
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    Text box_text_;
+    Text save_directory_;
+    int box_reads_ = 0;
+    int stores_ = 0;
+    int directory_reads_ = 0;
+    std::function<void()> on_directory_read_;
+    std::vector<Text> notices_;
+    std::vector<std::chrono::steady_clock::time_point> notice_times_;
+    std::vector<RunProgress> reports_;
+};
+
+}  // namespace qimbra::collect_tests

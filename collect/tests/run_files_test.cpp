@@ -1,0 +1,189 @@
+// Whole runs against the loopback gallery: what lands on disk, and the
+// notices.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "collect/run_collection.h"
+#include "fake_host.h"
+#include "gallery_fixture.h"
+#include "testing/temp_dir.h"
+#include "values/literal.h"
+
+namespace qimbra::collect_tests {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+
+class RunFiles : public ::testing::Test {
+  protected:
+    // Runs once with the save-folder box holding `box` (UTF-8).
+    std::unique_ptr<FakeHost> Run(const std::string& box) {
+        auto host = std::make_unique<FakeHost>(Cp936(box));
+        RunCollection(gallery.Settings(), *host);
+        return host;
+    }
+    std::string Save() const { return temp.Child("save"); }
+
+    FixtureGallery gallery;
+    testing::TempDir temp;
+};
+
+TEST_F(RunFiles, SavesNumberedImagesIntoOneFolderPerTitle) {
+    gallery.SetArchive({{"p/1.html", "春日花园"}, {"p/2.html", "空的一组"}, {"p/3.html", "春日花园"}});
+    gallery.SetEntry("p/1.html", {"a", "b", "a"});  // "a" is listed twice
+    gallery.SetEntry("p/2.html", {});
+    gallery.SetEntry("p/3.html", {"c"});
+    gallery.SetImage("a", "AAA");
+    gallery.SetImage("b", std::string("B\0B", 3));  // image bodies may hold zero bytes
+    gallery.SetImage("c", "CCCC");
+
+    const auto host = Run(Save());
+
+    EXPECT_EQ(host->Notices(), std::vector<Text>{Cp936("采集完成")});
+    EXPECT_EQ(host->SaveDirectory(), Cp936(Save()));
+    // Folders carry the titles as readable UTF-8 names; the later entry of
+    // the same title replaced file 1 of the earlier one.
+    EXPECT_EQ(TreeOf(Save()), (Names{"春日花园", "春日花园/1.jpeg", "春日花园/2.jpeg", "春日花园/3.jpeg", "空的一组"}));
+    EXPECT_EQ(ReadWholeFile(fs::path(Save()) / "春日花园" / "1.jpeg"), "CCCC");
+    EXPECT_EQ(ReadWholeFile(fs::path(Save()) / "春日花园" / "2.jpeg"), std::string("B\0B", 3));
+    EXPECT_EQ(ReadWholeFile(fs::path(Save()) / "春日花园" / "3.jpeg"), "AAA");
+
+    Names order;
+    for (const Arrival& arrival : gallery.Arrivals()) order.push_back(arrival.path);
+    EXPECT_EQ(order, (Names{"/archives.html", "/p/1.html", "/image/a.jpeg", "/image/b.jpeg", "/image/a.jpeg",
+                            "/p/2.html", "/p/3.html", "/image/c.jpeg"}));
+
+    const std::vector<RunProgress> reports = host->Reports();
+    ASSERT_FALSE(reports.empty());
+    EXPECT_TRUE(reports.back().finished);
+    EXPECT_EQ(reports.back().entry_count, 3);
+    EXPECT_EQ(reports.back().images_saved, 4);
+    EXPECT_EQ(reports.back().images_failed, 0);
+}
+
+TEST_F(RunFiles, EmptyTitleAndTrailingSeparatorJoinWithoutLooking) {
+    gallery.SetArchive({{"p/1.html", ""}});
+    gallery.SetEntry("p/1.html", {"a"});
+    gallery.SetImage("a", "A");
+
+    // The save folder ends with a separator and the title is empty: the file
+    // path then holds "save//" and "//1.jpeg", which still name the folder.
+    const auto host = Run(Save() + "/");
+
+    EXPECT_EQ(TreeOf(Save()), Names{"1.jpeg"});
+    EXPECT_EQ(ReadWholeFile(fs::path(Save()) / "1.jpeg"), "A");
+}
+
+TEST_F(RunFiles, ZeroByteEndsThePage) {
+    gallery.SetArchive({{"p/1.html", "t"}});
+    gallery.SetEntryBody("p/1.html", "<img src=\"" + gallery.ImageUrl("a") + "\">" + std::string(1, '\0') +
+                                         "<img src=\"" + gallery.ImageUrl("b") + "\">");
+    gallery.SetImage("a", "A");
+    gallery.SetImage("b", "B");
+
+    Run(Save());
+
+    EXPECT_EQ(TreeOf(Save()), (Names{"t", "t/1.jpeg"}));
+    EXPECT_EQ(gallery.images().Requests().size(), 1u);
+}
+
+TEST_F(RunFiles, OnlyAddressesOnTheImageHostCount) {
+    gallery.SetArchive({{"p/1.html", "t"}});
+    const std::string elsewhere = "https://" + gallery.PageHost() + "/image/x.jpeg";
+    gallery.SetEntryBody("p/1.html", "<img src=\"" + elsewhere + "\"><img src=\"" + gallery.ImageUrl("a") +
+                                         "\"><img src=\"" + gallery.ImageUrl("b") + "\">");
+    gallery.SetImage("a", "A");
+    gallery.SetImage("b", "B");
+
+    Run(Save());
+
+    EXPECT_EQ(TreeOf(Save()), (Names{"t", "t/1.jpeg", "t/2.jpeg"}));
+    EXPECT_EQ(ReadWholeFile(fs::path(Save()) / "t" / "2.jpeg"), "B");
+}
+
+TEST_F(RunFiles, ArchiveWithoutTheListGivesOnlyTheClosingNotice) {
+    const std::string item = "<li><a href=p/1.html>t</a></li>";
+    struct Case {
+        const char* name;
+        std::string body;
+    };
+    const Case kCases[] = {
+        {"no start marker", "<ul>" + item + "</ul><div id=post-action class=x>"},
+        {"no end marker", "全部展开/收缩<ul>" + item + "</ul>"},
+        {"end marker only in front", "<div id=post-action class=x>全部展开/收缩<ul>" + item + "</ul>"},
+        {"empty page", ""},
+    };
+    gallery.SetEntry("p/1.html", {});
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        gallery.pages().ClearRequests();
+        gallery.SetArchiveBody(c.body);
+
+        const auto host = Run(Save());
+
+        EXPECT_EQ(host->Notices(), std::vector<Text>{Cp936("采集完成")});
+        ASSERT_EQ(gallery.pages().Requests().size(), 1u);
+        EXPECT_EQ(gallery.pages().Requests()[0].path, "/archives.html");
+        EXPECT_FALSE(fs::exists(Save()));
+    }
+}
+
+TEST_F(RunFiles, EmptyBoxAsksForAFolderAndFetchesNothing) {
+    FakeHost host{Text()};
+    host.SetSaveDirectory(Cp936(Save()));  // an earlier choice is replaced
+
+    RunCollection(gallery.Settings(), host);
+
+    EXPECT_EQ(host.Notices(), (std::vector<Text>{Cp936("请获取保存目录"), Cp936("采集完成")}));
+    EXPECT_EQ(host.SaveDirectory(), Text());
+    EXPECT_EQ(host.BoxReads(), 1);
+    EXPECT_EQ(gallery.pages().Requests().size(), 0u);
+    EXPECT_EQ(gallery.images().Requests().size(), 0u);
+    EXPECT_EQ(gallery.pages().ConnectionCount(), 0);
+    EXPECT_TRUE(FolderNames(temp.path()).empty());
+    EXPECT_TRUE(host.Reports().empty());
+}
+
+TEST_F(RunFiles, FolderChosenDuringTheRunReceivesTheLaterEntries) {
+    gallery.SetArchive({{"p/1.html", "one"}, {"p/2.html", "two"}});
+    gallery.SetEntry("p/1.html", {"a"});
+    gallery.SetEntry("p/2.html", {"a"});
+    gallery.SetImage("a", "A");
+    const std::string later = temp.Child("later");
+    FakeHost host(Cp936(Save()));
+    // As if the folder browser stored a new choice right after the first
+    // entry's folder was made.
+    host.OnDirectoryRead([&] { host.SetSaveDirectory(Cp936(later)); });
+
+    RunCollection(gallery.Settings(), host);
+
+    EXPECT_EQ(TreeOf(Save()), (Names{"one", "one/1.jpeg"}));
+    EXPECT_EQ(TreeOf(later), (Names{"two", "two/1.jpeg"}));
+}
+
+TEST_F(RunFiles, EmptiedSaveDirectoryWritesNothingButStillFetches) {
+    gallery.SetArchive({{"p/1.html", "one"}, {"p/2.html", "two"}});
+    gallery.SetEntry("p/1.html", {"a"});
+    gallery.SetEntry("p/2.html", {"a", "b"});
+    gallery.SetImage("a", "A");
+    gallery.SetImage("b", "B");
+    FakeHost host(Cp936(Save()));
+    // A cancelled folder choice empties the save directory during the run;
+    // the second entry must not land at the root of the file system.
+    host.OnDirectoryRead([&] { host.SetSaveDirectory(Text()); });
+
+    RunCollection(gallery.Settings(), host);
+
+    EXPECT_EQ(TreeOf(Save()), (Names{"one", "one/1.jpeg"}));
+    EXPECT_FALSE(fs::exists("/two"));
+    EXPECT_EQ(gallery.images().Requests().size(), 3u);
+    EXPECT_EQ(host.Notices(), std::vector<Text>{Cp936("采集完成")});
+}
+
+}  // namespace
+}  // namespace qimbra::collect_tests

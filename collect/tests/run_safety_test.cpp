@@ -1,0 +1,131 @@
+// Whole runs against a hostile or failing gallery.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "collect/run_collection.h"
+#include "fake_host.h"
+#include "gallery_fixture.h"
+#include "testing/temp_dir.h"
+#include "values/literal.h"
+
+namespace qimbra::collect_tests {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+
+TEST(RunSafety, HostileTitlesStayInsideTheSaveFolder) {
+    FixtureGallery gallery;
+    testing::TempDir temp;
+    const fs::path save = fs::path(temp.Child("save"));
+    const std::string absolute = temp.Child("abs");  // "/tmp/.../abs"
+    gallery.SetArchive({{"p/1.html", ".."},
+                        {"p/2.html", "../x"},
+                        {"p/3.html", "a/b"},
+                        {"p/4.html", absolute},
+                        {"p/5.html", "."},
+                        {"p/6.html", "../../../escaped"}});
+    for (int i = 1; i <= 6; ++i) gallery.SetEntry("p/" + std::to_string(i) + ".html", {"a"});
+    gallery.SetImage("a", "A");
+    FakeHost host(Cp936(save.string()));
+
+    RunCollection(gallery.Settings(), host);
+
+    std::string flattened = absolute;
+    for (char& c : flattened) c = c == '/' ? '_' : c;
+    Names expected = {"_",
+                      "_/1.jpeg",
+                      ".._x",
+                      ".._x/1.jpeg",
+                      "a_b",
+                      "a_b/1.jpeg",
+                      ".._.._.._escaped",
+                      ".._.._.._escaped/1.jpeg",
+                      flattened,
+                      flattened + "/1.jpeg"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(TreeOf(save), expected);
+    EXPECT_EQ(FolderNames(temp.path()), Names{"save"});
+    EXPECT_EQ(gallery.images().Requests().size(), 6u);
+}
+
+TEST(RunSafety, FailedImageResponsesKeepEarlierFiles) {
+    FixtureGallery gallery;
+    testing::TempDir temp;
+    const fs::path folder = fs::path(temp.Child("t"));
+    gallery.SetArchive({{"p/1.html", "t"}});
+    gallery.SetEntry("p/1.html", {"1", "2", "3"});
+    for (const char* name : {"1", "2", "3"}) gallery.SetImage(name, std::string("old ") + name);
+    FakeHost first(Cp936(temp.path()));
+    RunCollection(gallery.Settings(), first);
+    ASSERT_EQ(ReadWholeFile(folder / "3.jpeg"), "old 3");
+
+    // The re-run meets an outage; the page now lists two more images.
+    gallery.SetEntry("p/1.html", {"1", "2", "3", "4", "5"});
+    gallery.SetImage("1", "server error page", 500);
+    gallery.SetImage("2", "", 404);
+    gallery.SetImage("3", "new 3");
+    gallery.SetImage("4", "busy", 503);
+    gallery.SetImage("5", "", 302);
+    FakeHost second(Cp936(temp.path()));
+    RunCollection(gallery.Settings(), second);
+
+    struct Case {
+        const char* file;
+        std::string content;
+    };
+    const Case kCases[] = {
+        {"1.jpeg", "old 1"},  // 500 kept the earlier file
+        {"2.jpeg", "old 2"},  // 404 kept it too
+        {"3.jpeg", "new 3"},  // success replaced it
+        {"4.jpeg", "busy"},   // no earlier file: the body is written as it came
+        {"5.jpeg", ""},       // and an empty body gives an empty file
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.file);
+        ASSERT_TRUE(fs::exists(folder / c.file));
+        EXPECT_EQ(ReadWholeFile(folder / c.file), c.content);
+    }
+    EXPECT_EQ(second.Reports().back().images_failed, 4);
+    EXPECT_EQ(second.Reports().back().images_saved, 3);
+}
+
+TEST(RunSafety, UnreachableImageHostKeepsEarlierFiles) {
+    auto gallery = std::make_unique<FixtureGallery>();
+    testing::TempDir temp;
+    gallery->SetArchive({{"p/1.html", "t"}});
+    gallery->SetEntry("p/1.html", {"1"});
+    gallery->SetImage("1", "old");
+    FakeHost first(Cp936(temp.path()));
+    RunCollection(gallery->Settings(), first);
+    const RunSettings settings = gallery->Settings();
+    gallery->SetEntry("p/1.html", {"1", "2"});
+
+    // No answer at all from the image host: the page server goes on, the
+    // image server is gone.
+    testing::HttpsServer pages_only;
+    const std::string page_body = "全部展开/收缩<li><a href=p/1.html>t</a></li><div id=post-action class";
+    pages_only.Handle("GET", "/archives.html",
+                      [&](const testing::Request&, testing::Response& r) { r.body = page_body; });
+    const std::string image_host = gallery->ImageHost();
+    pages_only.Handle("GET", "/p/1.html", [&](const testing::Request&, testing::Response& r) {
+        r.body = "https://" + image_host + "/image/1.jpeg https://" + image_host + "/image/2.jpeg";
+    });
+    gallery.reset();
+    FakeHost second(Cp936(temp.path()));
+    RunCollection(
+        RunSettings{.page_host = Cp936(pages_only.HostPort()), .image_host = settings.image_host, .pause_ms = 0},
+        second);
+
+    EXPECT_EQ(ReadWholeFile(fs::path(temp.Child("t")) / "1.jpeg"), "old");
+    ASSERT_TRUE(fs::exists(fs::path(temp.Child("t")) / "2.jpeg"));
+    EXPECT_EQ(ReadWholeFile(fs::path(temp.Child("t")) / "2.jpeg"), "");
+    EXPECT_EQ(second.Notices(), std::vector<Text>{Cp936("采集完成")});
+}
+
+}  // namespace
+}  // namespace qimbra::collect_tests
