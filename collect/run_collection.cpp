@@ -9,7 +9,7 @@
 #include "platform/thread.h"
 #include "textkit/textkit.h"
 #include "values/values.h"
-#include "web/web_request.h"
+#include "web/web.h"
 
 namespace qimbra {
 
@@ -24,20 +24,8 @@ bool SaveImage(const Text& file_path, const Bytes& image_data, int32_t status_co
     return WriteFile(file_path, image_data);
 }
 
-// GET with the run's cookie jar and `headers`, everything else left out.
-// Filled field by field: designated initializers would leave the Text fields
-// without initializers, which the compiler reports.
-WebRequestOptions RunRequestOptions(Text& cookies, const Text& headers, int32_t* status_code = nullptr) {
-    WebRequestOptions options;
-    options.method = 0;
-    options.cookies = &cookies;
-    options.headers = headers;
-    options.status_code = status_code;
-    return options;
-}
-
 Text FetchPage(const Text& url, Text& cookies, const Text& headers) {
-    return Utf8ToGbk(ToText(WebRequest(url, RunRequestOptions(cookies, headers))));
+    return Utf8ToGbk(ToText(WebRequest(url, {.method = 0, .cookies = &cookies, .headers = headers})));
 }
 
 }  // namespace
@@ -98,7 +86,9 @@ void RunCollection(const RunSettings& settings, RunHost& host) {
             image_headers =
                 ReplaceMany(image_template, std::nullopt, std::nullopt, std::nullopt, RefererPlaceholder(), entry_link);
             int32_t status_code = 0;
-            image_data = WebRequest(image_urls[image_index], RunRequestOptions(cookies, image_headers, &status_code));
+            image_data =
+                WebRequest(image_urls[image_index],
+                           {.method = 0, .cookies = &cookies, .headers = image_headers, .status_code = &status_code});
             const Text file_path = JoinPath(entry_folder, ConcatText(ToText(image_index), ImageExtension()));
             const bool saved = has_folder && SaveImage(file_path, image_data, status_code);
 

@@ -167,7 +167,7 @@ TEST_F(RunFiles, FolderChosenDuringTheRunReceivesTheLaterEntries) {
 }
 
 TEST_F(RunFiles, EmptiedSaveDirectoryWritesNothingButStillFetches) {
-    gallery.SetArchive({{"p/1.html", "one"}, {"p/2.html", "two"}});
+    gallery.SetArchive({{"p/1.html", "one"}, {"p/2.html", "qimbra_emptied_probe"}});
     gallery.SetEntry("p/1.html", {"a"});
     gallery.SetEntry("p/2.html", {"a", "b"});
     gallery.SetImage("a", "A");
@@ -180,7 +180,7 @@ TEST_F(RunFiles, EmptiedSaveDirectoryWritesNothingButStillFetches) {
     RunCollection(gallery.Settings(), host);
 
     EXPECT_EQ(TreeOf(Save()), (Names{"one", "one/1.jpeg"}));
-    EXPECT_FALSE(fs::exists("/two"));
+    EXPECT_FALSE(fs::exists("/qimbra_emptied_probe"));
     EXPECT_EQ(gallery.images().Requests().size(), 3u);
     EXPECT_EQ(host.Notices(), std::vector<Text>{Cp936("采集完成")});
 }
