@@ -254,6 +254,9 @@ void HttpsServer::AcceptLoop() {
         raw->id = ++connection_count_;
         raw->thread = std::thread([this, raw] {
             Serve(*raw);
+            // The peer learns at once that the connection is over; the
+            // descriptor itself is closed when the connection is reaped.
+            shutdown(raw->fd, SHUT_RDWR);
             raw->done = true;
         });
         connections_.push_back(std::move(connection));
