@@ -1,6 +1,7 @@
 #include "app/find_process_window.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMetaObject>
 #include <QPointer>
 #include <QThread>
@@ -29,13 +30,11 @@ QWidget* NextTopLevelWindow(QWidget* current) {
     return at >= 0 && at + 1 < windows.size() ? windows.at(at + 1) : nullptr;
 }
 
-}  // namespace
-
-int64_t CurrentProcessId() { return QCoreApplication::applicationPid(); }
-
-QWidget* FindProcessWindow(int64_t process_id, const std::optional<Text>& title_part,
-                           const std::optional<Text>& class_part, std::optional<int32_t> time_limit_ms,
-                           std::optional<bool> visible_only) {
+// The search of FindProcessWindow; windows for which `passed_over` holds are
+// treated as hidden ones.
+template <class PassedOver>
+QWidget* Search(int64_t process_id, const std::optional<Text>& title_part, const std::optional<Text>& class_part,
+                std::optional<int32_t> time_limit_ms, std::optional<bool> visible_only, PassedOver passed_over) {
     const QCoreApplication* app = QCoreApplication::instance();
     if (app == nullptr || QThread::currentThread() != app->thread()) {
         return nullptr;
@@ -56,7 +55,7 @@ QWidget* FindProcessWindow(int64_t process_id, const std::optional<Text>& title_
             PumpEvents();
             continue;
         }
-        if (visible && !current->isVisible()) {
+        if ((visible && !current->isVisible()) || passed_over(current.data())) {
             continue;
         }
         if (WindowProcessId(current) != process_id) {
@@ -74,6 +73,22 @@ QWidget* FindProcessWindow(int64_t process_id, const std::optional<Text>& title_
         }
         return current;
     }
+}
+
+}  // namespace
+
+int64_t CurrentProcessId() { return QCoreApplication::applicationPid(); }
+
+QWidget* FindProcessWindow(int64_t process_id, const std::optional<Text>& title_part,
+                           const std::optional<Text>& class_part, std::optional<int32_t> time_limit_ms,
+                           std::optional<bool> visible_only) {
+    return Search(process_id, title_part, class_part, time_limit_ms, visible_only,
+                  [](const QWidget*) { return false; });
+}
+
+QWidget* FindNoticeOwner(int32_t time_limit_ms) {
+    return Search(CurrentProcessId(), std::nullopt, std::nullopt, time_limit_ms, true,
+                  [](const QWidget* window) { return qobject_cast<const QDialog*>(window) != nullptr; });
 }
 
 int64_t WindowProcessId(const QWidget* /*window*/) { return CurrentProcessId(); }

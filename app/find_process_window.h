@@ -27,6 +27,12 @@ namespace qimbra {
                                          std::optional<int32_t> time_limit_ms = std::nullopt,
                                          std::optional<bool> visible_only = std::nullopt);
 
+// The owner for a notice: like FindProcessWindow for this process with
+// `time_limit_ms` and no filters, but dialogs (other notices, the folder
+// browser) are passed over as if hidden. A box owned by one of them would be
+// destroyed together with it when it closes, long before its time.
+[[nodiscard]] QWidget* FindNoticeOwner(int32_t time_limit_ms);
+
 // The process that owns `window`: every window of the program is its own.
 [[nodiscard]] int64_t WindowProcessId(const QWidget* window);
 

@@ -26,9 +26,7 @@ int32_t TimedNotice(const std::optional<Text>& message, std::optional<uint32_t> 
     if (owner) {
         request.find_owner = [window = *owner] { return window; };
     } else {
-        request.find_owner = [] {
-            return FindProcessWindow(CurrentProcessId(), std::nullopt, std::nullopt, kOwnerSearchLimitMs);
-        };
+        request.find_owner = [] { return FindNoticeOwner(kOwnerSearchLimitMs); };
     }
     return ShowNoticeBox(request) - 1;
 }

@@ -13,8 +13,9 @@ namespace qimbra {
 // a box of `style` (left out: 0, one OK button, no icon) that closes itself
 // after `timeout_ms` (left out: 5000; 0 closes it at once, a negative value
 // never). The box belongs to `owner`; when that is left out, to the first
-// visible window of the program that FindProcessWindow finds within 1000 ms,
-// and to none if there is none. nullptr asks for no owner.
+// visible window of the program that FindNoticeOwner finds within 1000 ms
+// (never another notice), and to none if there is none. nullptr asks for no
+// owner. An owned box blocks input to its owner while it is open.
 //
 // Callable from any thread: the box is built and shown on the window thread,
 // and the calling thread blocks until it closes. Returns 0 when OK was

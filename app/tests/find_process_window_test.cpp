@@ -68,6 +68,17 @@ TEST_F(FindProcessWindowTest, NothingForAnotherProcessOrAnotherThread) {
     EXPECT_EQ(off_thread.get(), nullptr);
 }
 
+// A notice is never owned by a dialog: closing that would destroy the notice.
+TEST_F(FindProcessWindowTest, NoticeOwnerPassesOverDialogs) {
+    QDialog open_box;
+    open_box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&open_box));
+    EXPECT_EQ(FindNoticeOwner(100), &window_);
+    window_.hide();
+    EXPECT_EQ(FindNoticeOwner(100), nullptr);
+    EXPECT_EQ(FindProcessWindow(CurrentProcessId(), std::nullopt, std::nullopt, 100), &open_box);
+}
+
 TEST_F(FindProcessWindowTest, WindowProperties) {
     EXPECT_EQ(WindowProcessId(&window_), CurrentProcessId());
     EXPECT_EQ(WindowTitle(&window_), Cp936("Qimbra采集器"));

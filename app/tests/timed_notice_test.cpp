@@ -157,6 +157,9 @@ TEST_F(TimedNoticeTest, TwoNoticesAtOnce) {
     auto first = NoticeOnWorker(Text("first"), std::nullopt, Text("A"), std::nullopt, 600);
     auto second = NoticeOnWorker(Text("second"), std::nullopt, Text("B"), std::nullopt, 10000);
     ASSERT_TRUE(PumpUntil([] { return VisibleBoxes("A").size() == 1 && VisibleBoxes("B").size() == 1; }));
+    // Neither is owned by the other, so closing one leaves the other alone.
+    EXPECT_EQ(VisibleBoxes("A").front()->parentWidget(), &window_);
+    EXPECT_EQ(VisibleBoxes("B").front()->parentWidget(), &window_);
     VisibleBoxes("B").front()->button(QMessageBox::Ok)->click();
     ASSERT_TRUE(PumpUntil([&] { return IsReady(second); }));
     EXPECT_EQ(second.get(), 0);
