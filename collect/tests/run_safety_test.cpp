@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,6 +52,25 @@ TEST(RunSafety, HostileTitlesStayInsideTheSaveFolder) {
     EXPECT_EQ(TreeOf(save), expected);
     EXPECT_EQ(FolderNames(temp.path()), Names{"save"});
     EXPECT_EQ(gallery.images().Requests().size(), 6u);
+}
+
+TEST(RunSafety, FolderThatCannotBeMadeStillCostsItsRequests) {
+    FixtureGallery gallery;
+    testing::TempDir temp;
+    { std::ofstream(temp.Child("blocked")) << "a file in the way"; }
+    gallery.SetArchive({{"p/1.html", "blocked"}, {"p/2.html", "fine"}});
+    gallery.SetEntry("p/1.html", {"a", "b"});
+    gallery.SetEntry("p/2.html", {"a"});
+    gallery.SetImage("a", "A");
+    gallery.SetImage("b", "B");
+    FakeHost host(Cp936(temp.path()));
+
+    RunCollection(gallery.Settings(), host);
+
+    EXPECT_EQ(ReadWholeFile(temp.Child("blocked")), "a file in the way");
+    EXPECT_EQ(TreeOf(temp.Child("fine")), Names{"1.jpeg"});
+    EXPECT_EQ(gallery.images().Requests().size(), 3u);
+    EXPECT_EQ(host.Notices(), std::vector<Text>{Cp936("采集完成")});
 }
 
 TEST(RunSafety, FailedImageResponsesKeepEarlierFiles) {
