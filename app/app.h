@@ -9,4 +9,5 @@
 #include "app/program.h"
 #include "app/qt_text.h"
 #include "app/save_directory.h"
+#include "app/shell_run_host.h"
 #include "app/timed_notice.h"
