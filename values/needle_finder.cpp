@@ -1,14 +1,16 @@
 #include "values/needle_finder.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace qimbra {
 namespace {
 
 // After this many anchor hits that were no occurrence, and when they come more
-// often than one per this many bytes, the anchor is too common to be worth it.
+// often than one per this many bytes, the anchor is too common to be worth it:
+// restarting memchr costs about as much as scanning a few hundred bytes.
 constexpr size_t kFalseHitsBeforeFallback = 16;
-constexpr size_t kBytesPerFalseHit = 64;
+constexpr size_t kBytesPerFalseHit = 512;
 
 unsigned char Fold(unsigned char byte) { return byte >= 'A' && byte <= 'Z' ? byte | 0x20 : byte; }
 
@@ -40,24 +42,74 @@ NeedleFinder::NeedleFinder(std::string_view needle, bool ignore_case) : needle_(
             folded_[i] = static_cast<char>(Fold(static_cast<unsigned char>(needle_[i])));
         }
     }
-    int best = 1 << 30;
+    // Keep the rarest few distinct bytes, by insertion into a short list.
+    std::array<int, kMaxAnchors> scores{};
     for (size_t i = 0; i < needle_.size(); ++i) {
         const auto byte = static_cast<unsigned char>(ignore_case_ ? folded_[i] : needle_[i]);
         int score = Commonness(byte);
-        // A letter is searched in both cases, which costs two scans.
-        if (ignore_case_ && IsLowerLetter(byte)) score += Commonness(byte ^ 0x20) + 10;
-        if (score < best) {
-            best = score;
-            anchor_ = i;
+        // A letter is searched in both cases: two scans, each as long as the
+        // more common form makes it.
+        if (ignore_case_ && IsLowerLetter(byte)) score = std::max(score, Commonness(byte ^ 0x20)) + 5;
+        bool seen = false;
+        for (size_t r = 0; r < anchor_count_; ++r)
+            seen = seen || (ignore_case_ ? folded_ : needle_)[anchors_[r]] == byte;
+        if (seen) continue;
+        size_t r = anchor_count_ < kMaxAnchors ? anchor_count_++ : kMaxAnchors;
+        if (r == kMaxAnchors) {
+            if (score >= scores[kMaxAnchors - 1]) continue;
+            r = kMaxAnchors - 1;
         }
+        for (; r > 0 && scores[r - 1] > score; --r) {
+            scores[r] = scores[r - 1];
+            anchors_[r] = anchors_[r - 1];
+        }
+        scores[r] = score;
+        anchors_[r] = i;
     }
+    UseAnchor(0, 0);
+}
+
+void NeedleFinder::UseAnchor(size_t rank, size_t from) {
+    anchor_rank_ = rank;
+    anchor_ = anchors_[rank];
     anchor_byte_ = static_cast<unsigned char>(ignore_case_ ? folded_[anchor_] : needle_[anchor_]);
     anchor_other_ = ignore_case_ && IsLowerLetter(anchor_byte_) ? anchor_byte_ ^ 0x20 : anchor_byte_;
+    next_first_ = next_other_ = npos;
+    scanned_first_ = scanned_other_ = 0;
+    false_hits_ = 0;
+    counted_from_ = from;
+}
+
+bool NeedleFinder::TooManyFalseHits(size_t q) {
+    if (settled_) return false;
+    if (++false_hits_ <= kFalseHitsBeforeFallback || false_hits_ * kBytesPerFalseHit <= q - counted_from_) {
+        return false;
+    }
+    // Remember how far apart this anchor's false hits came.
+    spacing_[anchor_rank_] = (q - counted_from_) / false_hits_;
+    return true;
+}
+
+void NeedleFinder::ChangeAnchor(size_t from) {
+    if (anchor_rank_ + 1 < anchor_count_) {
+        UseAnchor(anchor_rank_ + 1, from);
+        return;
+    }
+    if (!ignore_case_) {
+        use_memmem_ = true;  // the two-way search has no bad cases
+        return;
+    }
+    // Every anchor was common: go back to the least common and stay with it.
+    size_t best = 0;
+    for (size_t r = 1; r < anchor_count_; ++r) {
+        if (spacing_[r] > spacing_[best]) best = r;
+    }
+    UseAnchor(best, from);
+    settled_ = true;
 }
 
 size_t NeedleFinder::Next(std::string_view haystack, size_t from) {
     if (needle_.size() > haystack.size() || from > haystack.size() - needle_.size()) return npos;
-    if (first_from_ == npos) first_from_ = from;
     return ignore_case_ ? NextFolded(haystack, from) : NextExact(haystack, from);
 }
 
@@ -74,9 +126,7 @@ size_t NeedleFinder::NextExact(std::string_view haystack, size_t from) {
         if (hit == nullptr) return npos;
         const size_t q = static_cast<size_t>(static_cast<const unsigned char*>(hit) - s) - anchor_;
         if (std::memcmp(s + q, needle_.data(), n) == 0) return q;
-        if (++false_hits_ > kFalseHitsBeforeFallback && false_hits_ * kBytesPerFalseHit > q - first_from_) {
-            use_memmem_ = true;
-        }
+        if (TooManyFalseHits(q)) ChangeAnchor(q + 1);
         from = q + 1;
     }
     return npos;
@@ -114,6 +164,7 @@ size_t NeedleFinder::NextFolded(std::string_view haystack, size_t from) {
         if (hit == npos) return npos;
         const size_t q = hit - anchor_;
         if (FoldedEqualAt(s + q)) return q;
+        if (TooManyFalseHits(q)) ChangeAnchor(q + 1);
         from = q + 1;
     }
     return npos;

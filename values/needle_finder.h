@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -28,6 +29,13 @@ class NeedleFinder {
     [[nodiscard]] size_t NextExact(std::string_view haystack, size_t from);
     [[nodiscard]] size_t NextFolded(std::string_view haystack, size_t from);
     [[nodiscard]] bool FoldedEqualAt(const unsigned char* at) const;
+    // Looks for the needle's next rarest byte from now on.
+    void UseAnchor(size_t rank, size_t from);
+    // Counts an anchor hit at `q` that was no occurrence; true when the
+    // anchor has proved too common and the search should change tactics.
+    [[nodiscard]] bool TooManyFalseHits(size_t q);
+    // Moves on to the next anchor, or to the last resort when none is left.
+    void ChangeAnchor(size_t from);
     // The next hit of the anchor byte (either case when folding) at or after
     // `at`, below `end`, or npos.
     [[nodiscard]] size_t NextAnchor(const unsigned char* s, size_t at, size_t end);
@@ -35,12 +43,19 @@ class NeedleFinder {
     std::string_view needle_;
     std::string folded_;  // the needle with A-Z folded to a-z, when ignoring case
     bool ignore_case_;
-    size_t anchor_ = 0;               // offset of the rare byte inside the needle
+    // Offsets of the needle's rarest distinct bytes, rarest first.
+    static constexpr size_t kMaxAnchors = 4;
+    std::array<size_t, kMaxAnchors> anchors_{};
+    size_t anchor_count_ = 0;
+    size_t anchor_rank_ = 0;
+    size_t anchor_ = 0;               // offset of the byte looked for now
     unsigned char anchor_byte_ = 0;   // that byte, folded when ignoring case
     unsigned char anchor_other_ = 0;  // its upper-case form, or the same byte
     bool use_memmem_ = false;
     size_t false_hits_ = 0;
-    size_t first_from_ = npos;
+    size_t counted_from_ = 0;                    // where counting the false hits began
+    std::array<size_t, kMaxAnchors> spacing_{};  // bytes per false hit, per anchor tried
+    bool settled_ = false;
     // Where the last search for each case form of the anchor ended.
     size_t next_first_ = npos;
     size_t next_other_ = npos;
