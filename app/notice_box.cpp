@@ -105,8 +105,8 @@ void OpenBox(const NoticeBoxRequest& request, std::function<void(int32_t)> on_cl
     box->setAttribute(Qt::WA_QuitOnClose, false);
     box->setWindowModality(owner != nullptr ? Qt::WindowModal : Qt::NonModal);
     box->setTextFormat(Qt::PlainText);
-    box->setText(request.message);
-    box->setWindowTitle(request.title);
+    box->setText(QString::fromStdU16String(request.message));
+    box->setWindowTitle(QString::fromStdU16String(request.title));
     box->setIcon(IconOf(request.style));
     const std::span<const ButtonAnswer> buttons = ButtonsOf(request.style);
     for (const ButtonAnswer& b : buttons) {

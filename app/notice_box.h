@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 class QWidget;
 
@@ -25,9 +25,11 @@ inline constexpr int32_t kBoxTimedOut = 32000;
 // next four (0x10 error, 0x20 question, 0x30 warning, 0x40 information) and
 // the default button's index in the next four (0x100 the second, 0x200 the
 // third).
+// The texts are UTF-16 of the standard library's, not QString: a request
+// crosses threads, and no implicitly shared Qt data should go with it.
 struct NoticeBoxRequest {
-    QString message;  // shown as plain text, never as markup
-    QString title;
+    std::u16string message;  // shown as plain text, never as markup
+    std::u16string title;
     uint32_t style = 0;
     // Called on the window thread right before the box is built; the window
     // it gives (or none) owns the box, which then blocks input to it.

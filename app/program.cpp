@@ -25,8 +25,9 @@ void (*g_exit_handler)() = nullptr;
 // shown on the window thread while the worker waits.
 void ShowFatalErrorBox(std::string_view message) {
     NoticeBoxRequest request;
-    request.message = QStringLiteral("运行时错误：") + QString::fromUtf8(message.data(), qsizetype(message.size()));
-    request.title = QStringLiteral("Qimbra采集器");
+    request.message = (QStringLiteral("运行时错误：") + QString::fromUtf8(message.data(), qsizetype(message.size())))
+                          .toStdU16String();
+    request.title = u"Qimbra采集器";
     request.style = 0x10;  // OK, error icon
     ShowNoticeBox(request);
 }

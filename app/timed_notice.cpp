@@ -2,7 +2,7 @@
 
 #include "app/find_process_window.h"
 #include "app/notice_box.h"
-#include "app/qt_text.h"
+#include "platform/encoding.h"
 #include "values/literal.h"
 
 namespace qimbra {
@@ -18,8 +18,8 @@ int32_t TimedNotice(const std::optional<Text>& message, std::optional<uint32_t> 
                     std::optional<QWidget*> owner, std::optional<int32_t> timeout_ms) {
     static const Text kDefaultTitle = Cp936("友情提醒");
     NoticeBoxRequest request;
-    request.message = ToQString(message.value_or(Text()));
-    request.title = ToQString(title.value_or(kDefaultTitle));
+    request.message = platform::Cp936ToUtf16(message.value_or(Text()).view());
+    request.title = platform::Cp936ToUtf16(title.value_or(kDefaultTitle).view());
     request.style = style.value_or(0);
     request.timeout_ms = timeout_ms.value_or(kDefaultTimeoutMs);
     // Windows are looked at on the window thread only, where they live.

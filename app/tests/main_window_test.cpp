@@ -147,6 +147,11 @@ TEST_F(MainWindowTest, StartButtonRunsTheStartHandler) {
 // The real dialog: its title and options, and what it gives back for a
 // choice, a cancel and a folder that code page 936 cannot name.
 TEST(FolderBrowserDialog, ReturnsTheChosenPathOrNothing) {
+#ifdef __SANITIZE_THREAD__
+    // The dialog's file system model runs threads of Qt's own, whose futex
+    // based locks a Qt built without ThreadSanitizer hides from it.
+    GTEST_SKIP() << "Qt's file dialog threads are opaque to ThreadSanitizer";
+#endif
     const testing::TempDir root;
     struct Case {
         const char* label;

@@ -154,7 +154,7 @@ TEST_F(TimedNoticeTest, WorkerBlocksWhileTheWindowStaysResponsive) {
 // Two notices at once are independent: closing the later one first frees its
 // caller alone.
 TEST_F(TimedNoticeTest, TwoNoticesAtOnce) {
-    auto first = NoticeOnWorker(Text("first"), std::nullopt, Text("A"), std::nullopt, 600);
+    auto first = NoticeOnWorker(Text("first"), std::nullopt, Text("A"), std::nullopt, 1500);
     auto second = NoticeOnWorker(Text("second"), std::nullopt, Text("B"), std::nullopt, 10000);
     ASSERT_TRUE(PumpUntil([] { return VisibleBoxes("A").size() == 1 && VisibleBoxes("B").size() == 1; }));
     // Neither is owned by the other, so closing one leaves the other alone.
@@ -174,7 +174,7 @@ TEST_F(TimedNoticeTest, TwoNoticesAtOnce) {
 TEST_F(TimedNoticeTest, NoOwnerWithoutAVisibleWindow) {
     QWidget* seen_owner = &window_;
     QElapsedTimer clock;
-    auto result = NoticeOnWorker(Text("alone"), std::nullopt, Text("no owner"), std::optional<QWidget*>(nullptr), 100);
+    auto result = NoticeOnWorker(Text("alone"), std::nullopt, Text("no owner"), std::optional<QWidget*>(nullptr), 300);
     ASSERT_TRUE(PumpUntil([&] {
         auto boxes = VisibleBoxes("no owner");
         if (!boxes.empty()) seen_owner = boxes.front()->parentWidget();
@@ -187,7 +187,7 @@ TEST_F(TimedNoticeTest, NoOwnerWithoutAVisibleWindow) {
     window_.hide();
     seen_owner = &window_;
     clock.start();
-    result = NoticeOnWorker(Text("alone"), std::nullopt, Text("searched"), std::nullopt, 100);
+    result = NoticeOnWorker(Text("alone"), std::nullopt, Text("searched"), std::nullopt, 300);
     ASSERT_TRUE(PumpUntil([&] {
         auto boxes = VisibleBoxes("searched");
         if (!boxes.empty()) seen_owner = boxes.front()->parentWidget();
