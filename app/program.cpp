@@ -21,8 +21,9 @@ namespace {
 
 void (*g_exit_handler)() = nullptr;
 
-// The run-time error's box: modal, with no owner. From a worker thread it is
-// shown on the window thread while the worker waits.
+// The run-time error's box, with no owner and no time-out. The thread that
+// raised the error waits for it to close (a worker's box is shown on the
+// window thread), then the platform layer ends the process.
 void ShowFatalErrorBox(std::string_view message) {
     NoticeBoxRequest request;
     request.message = (QStringLiteral("运行时错误：") + QString::fromUtf8(message.data(), qsizetype(message.size())))
