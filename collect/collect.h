@@ -5,6 +5,7 @@
 
 #include "collect/folder_names.h"
 #include "collect/header_templates.h"
+#include "collect/progress_line.h"
 #include "collect/run_collection.h"
 #include "collect/run_host.h"
 #include "collect/run_settings.h"

@@ -52,6 +52,39 @@ TEST(FolderNameOfTitle, KeepsTwoByteCharactersWhole) {
     EXPECT_EQ(FolderNameOfTitle(Text("\x81/..")).bytes(), "\x81_..");
 }
 
+// 3-byte UTF-8 characters from 2-byte code page 936 ones: 100 of them make a
+// 300-byte native name, 66 a 198-byte one.
+std::string Repeat(const char* utf8, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) text += utf8;
+    return text;
+}
+
+TEST(FolderNameOfTitle, CutsNamesTooLongForTheFileSystemAtACharacter) {
+    struct Case {
+        const char* label;
+        std::string title;  // UTF-8
+        std::string name;   // UTF-8
+    };
+    const Case kCases[] = {
+        {"300 bytes", Repeat("图", 100), Repeat("图", 85)},
+        {"198 bytes stay", Repeat("图", 66), Repeat("图", 66)},
+        {"255 bytes stay", Repeat("图", 85), Repeat("图", 85)},
+        {"256 bytes", Repeat("a", 256), Repeat("a", 255)},
+        // Mixed widths: 254 bytes of ASCII, then a 3-byte character that no
+        // longer fits and must not be split.
+        {"no half character", Repeat("a", 254) + "图b", Repeat("a", 254)},
+        {"separators first", Repeat("/", 300), Repeat("_", 255)},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.label);
+        const Text name = FolderNameOfTitle(Cp936(c.title));
+        const std::string native = platform::NativePath(name.view());
+        EXPECT_EQ(native, c.name);
+        EXPECT_LE(native.size(), 255u);
+    }
+}
+
 TEST(JoinPath, AddsOneSeparatorWhateverTheEnds) {
     const std::string sep(1, platform::kPathSeparator);
     EXPECT_EQ(JoinPath(Text("d"), Text("x")).bytes(), "d" + sep + "x");

@@ -9,12 +9,18 @@
 
 #include "collect/run_collection.h"
 #include "fake_host.h"
-#include "gallery_fixture.h"
+#include "testing/gallery/gallery_fixture.h"
 #include "testing/temp_dir.h"
 #include "values/literal.h"
 
 namespace qimbra::collect_tests {
 namespace {
+
+using testing::Arrival;
+using testing::FixtureGallery;
+using testing::FolderNames;
+using testing::ReadWholeFile;
+using testing::TreeOf;
 
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
@@ -64,6 +70,30 @@ TEST_F(RunFiles, SavesNumberedImagesIntoOneFolderPerTitle) {
     EXPECT_EQ(reports.back().entry_count, 3);
     EXPECT_EQ(reports.back().images_saved, 4);
     EXPECT_EQ(reports.back().images_failed, 0);
+}
+
+// A title too long for one file-system name is saved under its cut form; a
+// shorter one exactly as it is.
+TEST_F(RunFiles, TitleTooLongForTheFileSystemIsCutToFit) {
+    std::string long_title;   // 300 bytes of UTF-8
+    std::string short_title;  // 200 bytes of UTF-8
+    for (int i = 0; i < 100; ++i) long_title += "长";
+    for (int i = 0; i < 66; ++i) short_title += "短";
+    short_title += "ab";
+    std::string cut_title;
+    for (int i = 0; i < 85; ++i) cut_title += "长";
+    gallery.SetArchive({{"p/1.html", long_title}, {"p/2.html", short_title}});
+    gallery.SetEntry("p/1.html", {"a", "b"});
+    gallery.SetEntry("p/2.html", {"a"});
+    gallery.SetImage("a", "A");
+    gallery.SetImage("b", "B");
+
+    Run(Save());
+
+    // Sorted by bytes: "短" (E7 9F AD) comes before "长" (E9 95 BF).
+    EXPECT_EQ(TreeOf(Save()),
+              (Names{short_title, short_title + "/1.jpeg", cut_title, cut_title + "/1.jpeg", cut_title + "/2.jpeg"}));
+    EXPECT_EQ(ReadWholeFile(fs::path(Save()) / cut_title / "2.jpeg"), "B");
 }
 
 TEST_F(RunFiles, EmptyTitleAndTrailingSeparatorJoinWithoutLooking) {

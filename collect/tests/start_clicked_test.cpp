@@ -8,12 +8,16 @@
 
 #include "collect/run_collection.h"
 #include "fake_host.h"
-#include "gallery_fixture.h"
+#include "testing/gallery/gallery_fixture.h"
 #include "testing/temp_dir.h"
 #include "values/literal.h"
 
 namespace qimbra::collect_tests {
 namespace {
+
+using testing::FixtureGallery;
+using testing::ReadWholeFile;
+using testing::TreeOf;
 
 namespace fs = std::filesystem;
 

@@ -13,7 +13,7 @@
 #include "collect/run_settings.h"
 #include "testing/https_server.h"
 
-namespace qimbra::collect_tests {
+namespace qimbra::testing {
 
 struct FixtureEntry {
     std::string link;   // as the archive lists it: "p/1.html"
@@ -75,4 +75,4 @@ class FixtureGallery {
 // The paths of everything under `path`, relative to it, sorted.
 [[nodiscard]] std::vector<std::string> TreeOf(const std::filesystem::path& path);
 
-}  // namespace qimbra::collect_tests
+}  // namespace qimbra::testing

@@ -1,4 +1,4 @@
-#include "gallery_fixture.h"
+#include "testing/gallery/gallery_fixture.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,7 +9,7 @@
 
 #include "values/literal.h"
 
-namespace qimbra::collect_tests {
+namespace qimbra::testing {
 
 FixtureGallery::FixtureGallery() = default;
 
@@ -102,4 +102,4 @@ std::vector<std::string> TreeOf(const std::filesystem::path& path) {
     return names;
 }
 
-}  // namespace qimbra::collect_tests
+}  // namespace qimbra::testing
