@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTimer>
 #include <utility>
 
 #include "app/folder_browser.h"
@@ -21,6 +22,8 @@ namespace qimbra {
 namespace {
 
 constexpr QRect kWindowGeometry(50, 50, 380, 250);
+// The progress line changes at most this often, however fast runs report.
+constexpr qint64 kProgressIntervalMs = 100;
 
 }  // namespace
 
@@ -39,6 +42,12 @@ Text DefaultSaveFolderText() {
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     CreateControls();
     ConnectHandlers();
+}
+
+MainWindow::~MainWindow() {
+    // Runs may outlive the window; after this no report calls back into it,
+    // and calls already posted go with the window.
+    progress_board_->SetNotify({});
 }
 
 void MainWindow::SetStartHandler(std::function<void()> handler) { start_handler_ = std::move(handler); }
@@ -65,6 +74,11 @@ void MainWindow::CreateControls() {
     choose_button_->setObjectName(QStringLiteral("按钮2"));
     choose_button_->setGeometry(264, 64, 96, 48);
 
+    progress_label_ = new QLabel(this);
+    progress_label_->setObjectName(QStringLiteral("标签_进度"));
+    progress_label_->setGeometry(32, 190, 328, 24);
+    progress_label_->setTextFormat(Qt::PlainText);
+
     folder_label_->setBuddy(folder_box_);
 }
 
@@ -74,6 +88,30 @@ void MainWindow::ConnectHandlers() {
     folder_box_->setText(ToQString(DefaultSaveFolderText()));
     connect(start_button_, &QPushButton::clicked, this, &MainWindow::OnStartClicked);
     connect(choose_button_, &QPushButton::clicked, this, &MainWindow::OnChooseFolderClicked);
+
+    progress_timer_ = new QTimer(this);
+    progress_timer_->setSingleShot(true);
+    connect(progress_timer_, &QTimer::timeout, this, &MainWindow::ShowProgressLine);
+    // Called on a worker's thread: it only posts a call to the window thread.
+    progress_board_->SetNotify(
+        [this] { QMetaObject::invokeMethod(this, &MainWindow::OnProgressReported, Qt::QueuedConnection); });
+}
+
+void MainWindow::OnProgressReported() {
+    if (progress_timer_->isActive()) return;  // the line is brought up to date soon
+    const qint64 since = progress_shown_.isValid() ? progress_shown_.elapsed() : kProgressIntervalMs;
+    if (since >= kProgressIntervalMs) {
+        ShowProgressLine();
+    } else {
+        progress_timer_->start(int(kProgressIntervalMs - since));
+    }
+}
+
+void MainWindow::ShowProgressLine() {
+    const QString text = ToQString(progress_board_->TakeLine());
+    progress_shown_.start();
+    progress_label_->setText(text);
+    emit ProgressLineShown(text);
 }
 
 void MainWindow::OnStartClicked() {

@@ -11,6 +11,8 @@
 #include "app/main_window.h"
 #include "app/notice_box.h"
 #include "app/save_directory.h"
+#include "app/start_button.h"
+#include "collect/run_settings.h"
 #include "platform/event_queue.h"
 #include "platform/fatal.h"
 #include "values/text.h"
@@ -67,7 +69,7 @@ void RunProgram(int& argc, char** argv, const ProgramHooks& hooks) {
 
     MainWindow window;
     QObject::connect(&window, &MainWindow::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
-    window.SetStartHandler([] {});
+    ConnectStartButton(window, BuildTimeSettings());
     window.show();
     if (hooks.window_shown) {
         hooks.window_shown(window);

@@ -57,6 +57,7 @@ TEST_F(MainWindowTest, CaptionGeometryAndControlsInOrder) {
         {"标签1", "QLabel", QRect(32, 112, 80, 24), Q("文件地址")},
         {"编辑框1", "QLineEdit", QRect(32, 136, 192, 24), ToQString(DefaultSaveFolderText())},
         {"按钮2", "QPushButton", QRect(264, 64, 96, 48), Q("选择保存目录")},
+        {"标签_进度", "QLabel", QRect(32, 190, 328, 24), QString()},  // empty until a run reports
     };
     const QList<QWidget*> controls = window_.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
     ASSERT_EQ(controls.size(), std::size(cases));

@@ -1,0 +1,233 @@
+// Whole collection runs through the real window: the folder typed into
+// 编辑框1, a click of 按钮_采集, the files on disk, the closing notice and the
+// progress line, against the loopback gallery.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/save_directory.h"
+#include "app/start_button.h"
+#include "qt_helpers.h"
+#include "testing/gallery/gallery_fixture.h"
+#include "testing/temp_dir.h"
+#include "values/literal.h"
+
+namespace qimbra {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+using test::PumpUntil;
+using test::VisibleBoxes;
+using testing::FixtureGallery;
+using testing::ReadWholeFile;
+using testing::TreeOf;
+
+QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// Opens when the test says so; image requests that wait on it hold their run
+// at a known place.
+class Gate {
+  public:
+    void Open() { open_ = true; }
+    void Wait() const {
+        while (!open_) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+
+  private:
+    std::atomic<bool> open_{false};
+};
+
+class CollectionWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetSaveDirectory(Text());
+        window_.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
+    }
+    void TearDown() override {
+        // No run may outlive the gallery and the folder it writes to.
+        for (Gate& gate : gates_) gate.Open();
+        CloseDoneNotices(open_runs_);
+    }
+
+    // Types `folder` into 编辑框1 and clicks 按钮_采集, for a run against
+    // `gallery` without pauses.
+    void StartRun(const FixtureGallery& gallery, const std::string& folder, int pause_ms = 0) {
+        ConnectStartButton(window_, gallery.Settings(pause_ms));
+        auto* box = window_.findChild<QLineEdit*>(Q("编辑框1"));
+        box->clear();
+        QTest::keyClicks(box, QString::fromStdString(folder));
+        QTest::mouseClick(window_.findChild<QPushButton*>(Q("按钮_采集")), Qt::LeftButton);
+        ++open_runs_;
+    }
+
+    // Waits for `count` closing notices, one after another, and presses OK on
+    // each; true when all of them came.
+    bool CloseDoneNotices(int count) {
+        for (int i = 0; i < count; ++i) {
+            QMessageBox* box = nullptr;
+            const bool shown = PumpUntil(
+                [&] {
+                    const auto boxes = VisibleBoxes(Q("友情提醒"));
+                    box = boxes.empty() ? nullptr : boxes.front();
+                    return box != nullptr;
+                },
+                20000);
+            if (!shown) return false;
+            EXPECT_EQ(box->text(), Q("采集完成"));
+            box->button(QMessageBox::Ok)->click();
+            --open_runs_;
+        }
+        return true;
+    }
+
+    QString Line() { return window_.findChild<QLabel*>(Q("标签_进度"))->text(); }
+    bool LineBecomes(const char* utf8, int timeout_ms = 10000) {
+        return PumpUntil([&] { return Line() == Q(utf8); }, timeout_ms);
+    }
+
+    // A gate for an image of `gallery`: its request waits until it opens.
+    Gate& GateImage(FixtureGallery& gallery, const std::string& name, std::string body) {
+        Gate& gate = gates_.emplace_back();
+        gallery.images().Handle("GET", FixtureGallery::ImagePath(name),
+                                [&gate, body](const testing::Request&, testing::Response& response) {
+                                    gate.Wait();
+                                    response.body = body;
+                                });
+        return gate;
+    }
+
+    testing::TempDir temp_;
+    MainWindow window_;
+
+  private:
+    std::deque<Gate> gates_;
+    int open_runs_ = 0;
+};
+
+TEST_F(CollectionWindow, ClickSavesTheGalleryAndShowsTheSummary) {
+    FixtureGallery gallery;
+    gallery.SetArchive({{"p/1.html", "春日花园"}, {"p/2.html", "雨后"}});
+    gallery.SetEntry("p/1.html", {"a", "b"});
+    gallery.SetEntry("p/2.html", {"c", "gone", "a"});
+    gallery.SetImage("a", "AAA");
+    gallery.SetImage("b", "BB");
+    gallery.SetImage("c", "C");
+    gallery.SetImage("gone", "", 404);
+    const std::string save = temp_.Child("save");
+
+    EXPECT_TRUE(Line().isEmpty());
+    StartRun(gallery, save);
+    ASSERT_TRUE(CloseDoneNotices(1));
+
+    EXPECT_EQ(TreeOf(save), (Names{"春日花园", "春日花园/1.jpeg", "春日花园/2.jpeg", "雨后", "雨后/1.jpeg",
+                                   "雨后/2.jpeg", "雨后/3.jpeg"}));
+    EXPECT_EQ(ReadWholeFile(fs::path(save) / "雨后" / "3.jpeg"), "AAA");
+    EXPECT_EQ(SaveDirectory(), Text(save));
+    // The failed image still left its (empty) file, since none was there.
+    EXPECT_TRUE(LineBecomes("完成：2 组，5 张，失败 1")) << Line().toStdString();
+}
+
+TEST_F(CollectionWindow, EmptyBoxLeavesTheLineAsItWas) {
+    FixtureGallery gallery;
+    gallery.SetArchive({{"p/1.html", "一"}});
+    gallery.SetEntry("p/1.html", {"a"});
+    gallery.SetImage("a", "A");
+    StartRun(gallery, temp_.Child("save"));
+    ASSERT_TRUE(CloseDoneNotices(1));
+    ASSERT_TRUE(LineBecomes("完成：1 组，1 张，失败 0")) << Line().toStdString();
+
+    StartRun(gallery, "");
+    ASSERT_TRUE(PumpUntil([] { return VisibleBoxes(Q("友情提醒")).size() == 1; }, 20000));
+    EXPECT_EQ(VisibleBoxes(Q("友情提醒")).front()->text(), Q("请获取保存目录"));
+    VisibleBoxes(Q("友情提醒")).front()->button(QMessageBox::Ok)->click();
+    ASSERT_TRUE(CloseDoneNotices(1));
+    QTest::qWait(150);
+    EXPECT_EQ(Line(), Q("完成：1 组，1 张，失败 0"));
+    EXPECT_EQ(gallery.pages().Requests().size(), 2u);  // none from the second run
+}
+
+// Two runs at once: the line follows the newer one while it goes, the older
+// one again once the newer has finished, and the summary of the run that
+// finished last when none goes.
+TEST_F(CollectionWindow, LineFollowsTheNewestRunStillGoing) {
+    FixtureGallery older;
+    older.SetArchive({{"p/1.html", "旧"}});
+    older.SetEntry("p/1.html", {"a"});
+    Gate& older_gate = GateImage(older, "a", "A");
+    FixtureGallery newer;
+    newer.SetArchive({{"p/1.html", "新一"}, {"p/2.html", "新二"}});
+    newer.SetEntry("p/1.html", {"x"});
+    newer.SetEntry("p/2.html", {"y", "z"});
+    newer.SetImage("x", "X");
+    newer.SetImage("y", "Y");
+    Gate& newer_gate = GateImage(newer, "z", "Z");
+
+    StartRun(older, temp_.Child("older"));
+    ASSERT_TRUE(LineBecomes("第 1/1 组 · 第 0/1 张 · 失败 0")) << Line().toStdString();
+    StartRun(newer, temp_.Child("newer"));
+    ASSERT_TRUE(LineBecomes("第 2/2 组 · 第 1/2 张 · 失败 0")) << Line().toStdString();
+
+    newer_gate.Open();
+    ASSERT_TRUE(CloseDoneNotices(1));
+    EXPECT_TRUE(LineBecomes("第 1/1 组 · 第 0/1 张 · 失败 0")) << Line().toStdString();
+
+    older_gate.Open();
+    ASSERT_TRUE(CloseDoneNotices(1));
+    EXPECT_TRUE(LineBecomes("完成：1 组，1 张，失败 0")) << Line().toStdString();
+    EXPECT_EQ(TreeOf(temp_.Child("newer")), (Names{"新一", "新一/1.jpeg", "新二", "新二/1.jpeg", "新二/2.jpeg"}));
+}
+
+// A few hundred tiny images without pauses: the window keeps handling its
+// events, the line changes at most about ten times a second, and the last
+// state arrives exactly.
+TEST_F(CollectionWindow, BurstOfReportsKeepsTheWindowResponsive) {
+    FixtureGallery gallery;
+    std::vector<std::string> names;
+    for (int i = 0; i < 400; ++i) names.push_back("i" + std::to_string(i));
+    gallery.SetArchive({{"p/1.html", "许多"}});
+    gallery.SetEntry("p/1.html", names);
+    for (const std::string& name : names) gallery.SetImage(name, "x");
+
+    int line_changes = 0;
+    QObject::connect(&window_, &MainWindow::ProgressLineShown, &window_, [&](const QString&) { ++line_changes; });
+    qint64 longest_gap_ms = 0;
+    QElapsedTimer since_tick;
+    since_tick.start();
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] { longest_gap_ms = std::max(longest_gap_ms, since_tick.restart()); });
+    tick.start(5);
+
+    QElapsedTimer run_time;
+    run_time.start();
+    StartRun(gallery, temp_.Child("save"));
+    ASSERT_TRUE(PumpUntil([] { return !VisibleBoxes(Q("友情提醒")).empty(); }, 20000));
+    const qint64 elapsed_ms = run_time.elapsed();
+    ASSERT_TRUE(CloseDoneNotices(1));
+    tick.stop();
+
+    EXPECT_TRUE(LineBecomes("完成：1 组，400 张，失败 0")) << Line().toStdString();
+    EXPECT_EQ(TreeOf(temp_.Child("save")).size(), 401u);
+    EXPECT_LT(longest_gap_ms, 500);
+    EXPECT_LE(line_changes, 3 + elapsed_ms / 80) << "over " << elapsed_ms << " ms";
+}
+
+}  // namespace
+}  // namespace qimbra
