@@ -42,12 +42,16 @@ using testing::TreeOf;
 QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 // Opens when the test says so; image requests that wait on it hold their run
-// at a known place.
+// at a known place. It opens by itself after 15 s, so that a failed test
+// never leaves a server thread waiting forever.
 class Gate {
   public:
     void Open() { open_ = true; }
     void Wait() const {
-        while (!open_) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+        while (!open_ && std::chrono::steady_clock::now() < limit) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
     }
 
   private:
