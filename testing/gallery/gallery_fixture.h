@@ -1,6 +1,6 @@
 // A gallery on loopback for whole runs: a page server standing for page_host
 // (127.0.0.1:<port>) and an image server standing for image_host
-// (localhost:<port>), both HTTPS, plus a temporary folder to save into.
+// (localhost:<port>), both HTTPS, that record when each request arrived.
 #pragma once
 
 #include <chrono>
