@@ -18,7 +18,7 @@
 
 #include "demo/gallery_site.h"
 #include "demo/pictures.h"
-#include "demo/self_signed.h"
+#include "testing/self_signed_cert.h"
 
 namespace {
 
@@ -112,13 +112,13 @@ int main(int argc, char** argv) {
     QGuiApplication application(argc, argv);
     const std::map<std::string, std::string> pictures = qimbra::demo::PaintPictures();
 
-    const qimbra::demo::SelfSigned credentials = qimbra::demo::MakeSelfSigned();
-    if (!credentials.certificate) {
+    const qimbra::testing::SelfSignedCert credentials = qimbra::testing::MakeSelfSignedCert();
+    if (!credentials.valid()) {
         std::fprintf(stderr, "demo gallery: could not make a certificate\n");
         return 1;
     }
-    httplib::SSLServer page_server(credentials.certificate.get(), credentials.key.get());
-    httplib::SSLServer image_server(credentials.certificate.get(), credentials.key.get());
+    httplib::SSLServer page_server(credentials.cert.get(), credentials.key.get());
+    httplib::SSLServer image_server(credentials.cert.get(), credentials.key.get());
     // The collector keeps its connection; don't cut it every few requests.
     for (httplib::Server* server :
          {static_cast<httplib::Server*>(&page_server), static_cast<httplib::Server*>(&image_server)}) {
