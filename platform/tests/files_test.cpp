@@ -6,19 +6,16 @@
 
 #include <array>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 
+#include "testing/file_contents.h"
 #include "testing/temp_dir.h"
 
 namespace qimbra::platform {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using testing::ReadWholeFile;
 
 TEST(NativePath, Cp936BecomesUtf8) {
     EXPECT_EQ(NativePath("/tmp/\xCD\xBC\xC6\xAC"), "/tmp/图片");
@@ -30,12 +27,12 @@ TEST(ReplaceFile, WritesPartsInOrderAndReplaces) {
     const std::string target = dir.Child("a.jpeg");
     const std::array<std::string_view, 3> parts{"one", "", std::string_view("\0two", 4)};
     ASSERT_TRUE(ReplaceFile(target, parts));
-    EXPECT_EQ(ReadAll(target), std::string("one\0two", 7));
+    EXPECT_EQ(ReadWholeFile(target), std::string("one\0two", 7));
     const std::array<std::string_view, 1> shorter{"x"};
     ASSERT_TRUE(ReplaceFile(target, shorter));
-    EXPECT_EQ(ReadAll(target), "x");
+    EXPECT_EQ(ReadWholeFile(target), "x");
     ASSERT_TRUE(ReplaceFile(target, {}));
-    EXPECT_EQ(ReadAll(target), "");
+    EXPECT_EQ(ReadWholeFile(target), "");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
 }
 
@@ -44,7 +41,7 @@ TEST(ReplaceFile, LongNameStillWorks) {
     const std::string target = dir.Child(std::string(250, 'n'));
     const std::array<std::string_view, 1> parts{"x"};
     ASSERT_TRUE(ReplaceFile(target, parts));
-    EXPECT_EQ(ReadAll(target), "x");
+    EXPECT_EQ(ReadWholeFile(target), "x");
 }
 
 TEST(ReplaceFile, FailuresLeaveNothing) {

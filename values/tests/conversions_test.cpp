@@ -6,22 +6,19 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <thread>
 
 #include "platform/event_queue.h"
+#include "testing/file_contents.h"
 #include "testing/temp_dir.h"
 #include "values/values.h"
 
 namespace qimbra {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using testing::ReadWholeFile;
 
 size_t EntryCount(const std::string& folder) {
     return static_cast<size_t>(
@@ -65,12 +62,12 @@ TEST_F(WriteFileTest, ReplacesWholeContent) {
     const Text path = PathOf("1.jpeg");
     ASSERT_TRUE(WriteFile(path, Bytes("a long first content")));
     ASSERT_TRUE(WriteFile(path, Bytes("short")));
-    EXPECT_EQ(ReadAll(folder_.Child("1.jpeg")), "short");
+    EXPECT_EQ(ReadWholeFile(folder_.Child("1.jpeg")), "short");
     ASSERT_TRUE(WriteFile(path, Bytes(std::string_view("a\0", 2)), Bytes(), Bytes("b")));
-    EXPECT_EQ(ReadAll(folder_.Child("1.jpeg")), std::string("a\0b", 3));
+    EXPECT_EQ(ReadWholeFile(folder_.Child("1.jpeg")), std::string("a\0b", 3));
     ASSERT_TRUE(WriteFile(path, Bytes()));
     EXPECT_TRUE(std::filesystem::exists(folder_.Child("1.jpeg")));
-    EXPECT_EQ(ReadAll(folder_.Child("1.jpeg")), "");
+    EXPECT_EQ(ReadWholeFile(folder_.Child("1.jpeg")), "");
     EXPECT_EQ(EntryCount(folder_.path()), 1u);  // no temporary file is left
 }
 
@@ -86,7 +83,7 @@ TEST_F(WriteFileTest, NewFileGetsUsualPermissions) {
 TEST_F(WriteFileTest, ChineseNameIsWrittenInUtf8) {
     const Text folder_name = Text(folder_.path());
     ASSERT_TRUE(WriteFile(ConcatText(folder_name, Cp936("/图片.jpeg")), Bytes("x")));
-    EXPECT_EQ(ReadAll(folder_.Child("图片.jpeg")), "x");
+    EXPECT_EQ(ReadWholeFile(folder_.Child("图片.jpeg")), "x");
 }
 
 TEST_F(WriteFileTest, FailsWithoutCreatingAnything) {
@@ -117,7 +114,7 @@ TEST_F(WriteFileTest, FailedWriteKeepsEarlierContent) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the write past the limit reported success";
-    EXPECT_EQ(ReadAll(folder_.Child("1.jpeg")), "earlier content");
+    EXPECT_EQ(ReadWholeFile(folder_.Child("1.jpeg")), "earlier content");
     EXPECT_EQ(EntryCount(folder_.path()), 1u);
 }
 
