@@ -35,16 +35,21 @@ constexpr int32_t kDefaultTimeoutMs = 15000;
 
 const Text kCrLf("\r\n");
 
+// The lines added where the block lacks them, in this order; each test looks
+// for `tested` anywhere in the block, ignoring case.
 struct DefaultHeader {
-    const char* tested;
-    const char* line;
+    Text tested;
+    Text line;  // empty: "Referer: " + the URL
+    bool post_only = false;
 };
-constexpr std::array<DefaultHeader, 4> kDefaultHeaders = {{
-    {"Accept:", "Accept: */*"},
-    {"Referer:", nullptr},  // "Referer: " + the URL
-    {"Accept-Language:", "Accept-Language: zh-cn"},
-    {"User-Agent:", "User-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)"},
+const std::array<DefaultHeader, 5> kDefaultHeaders = {{
+    {Text("Accept:"), Text("Accept: */*")},
+    {Text("Referer:"), Text()},
+    {Text("Accept-Language:"), Text("Accept-Language: zh-cn")},
+    {Text("User-Agent:"), Text("User-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)")},
+    {Text("Content-Type:"), Text("Content-Type: application/x-www-form-urlencoded"), true},
 }};
+const Text kReferer("Referer: ");
 
 // The calling thread's own request object, made on its first call. A thread
 // whose object could not be made tries again on its next call.
@@ -54,16 +59,12 @@ WebRequestObject* ThreadRequestObject() {
     return object->valid() ? &*object : nullptr;
 }
 
-// The header block with the default lines added where it lacks them; each
-// test looks for the name anywhere in the block, ignoring case.
+// The header block with the default lines added where it lacks them.
 Text CompletedHeaders(Text block, const Text& url, bool is_post) {
     for (const DefaultHeader& header : kDefaultHeaders) {
-        if (FindText(block, Text(header.tested), std::nullopt, true) != -1) continue;
-        const Text line = header.line ? Text(header.line) : ConcatText(Text("Referer: "), url);
-        block = ConcatText(block, kCrLf, line);
-    }
-    if (is_post && FindText(block, Text("Content-Type:"), std::nullopt, true) == -1) {
-        block = ConcatText(block, kCrLf, Text("Content-Type: application/x-www-form-urlencoded"));
+        if (header.post_only && !is_post) continue;
+        if (FindText(block, header.tested, std::nullopt, true) != -1) continue;
+        block = ConcatText(block, kCrLf, header.line.empty() ? ConcatText(kReferer, url) : header.line);
     }
     return block;
 }
@@ -88,18 +89,20 @@ void SetBlockHeaders(const Text& block, web_internal::RequestHeaders& headers) {
 
 // The cookies of the "Set-Cookie" lines ("a=1; b=2"), attributes dropped.
 Text CollectReturnedCookies(const Text& response_headers) {
-    const Text set_cookie("Set-Cookie");
-    const Text marker("Set-Cookie:");
-    const Text separator("; ");
+    static const Text kSetCookie("Set-Cookie");
+    static const Text kMarker("Set-Cookie:");
+    static const Text kNameEnd(": ");
+    static const Text kSemicolon(";");
+    static const Text kSeparator("; ");
     Text cookies;
     for (const Text& line : SplitText(response_headers, kCrLf)) {
-        if (CompareText(TextLeftOf(line, Text(": ")), set_cookie) != 0) continue;
-        const Text piece = FindText(line, Text(";")) != -1
-                               ? TextBetween(line, marker, Text(";"))
-                               : ReplaceText(line, marker, std::nullopt, std::nullopt, std::nullopt, false);
-        cookies = ConcatText(cookies, TrimText(piece), separator);
+        if (CompareText(TextLeftOf(line, kNameEnd), kSetCookie) != 0) continue;
+        const Text piece = FindText(line, kSemicolon) != -1
+                               ? TextBetween(line, kMarker, kSemicolon)
+                               : ReplaceText(line, kMarker, std::nullopt, std::nullopt, std::nullopt, false);
+        cookies = ConcatText(cookies, TrimText(piece), kSeparator);
     }
-    if (TextRight(cookies, 2) == separator) cookies = TextLeft(cookies, TextLength(cookies) - 2);
+    if (TextRight(cookies, 2) == kSeparator) cookies = TextLeft(cookies, TextLength(cookies) - 2);
     return cookies;
 }
 
