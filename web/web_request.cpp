@@ -148,10 +148,9 @@ Bytes WebRequest(const Text& url, const WebRequestOptions& options) {
 
     if (options.cookies) {
         Text& cookies = *options.cookies;
-        const Text cookie_marker("Cookie:");
-        if (!cookies.empty() && FindText(cookies, cookie_marker, std::nullopt, true) != -1) {
-            cookies = ReplaceText(cookies, cookie_marker, Text(), std::nullopt, std::nullopt, false);
-        }
+        // Every "Cookie:" in any letter case goes; a text without one comes
+        // back as it was, so no search in front is needed.
+        cookies = ReplaceText(cookies, Text("Cookie:"), Text(), std::nullopt, std::nullopt, false);
         request.headers.Set(Text("Cookie"), cookies);
     }
 
