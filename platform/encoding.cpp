@@ -47,53 +47,48 @@ UConverter* GbkConverter() {
 
 bool IsGbk(int code_page) { return code_page == kCodePageAnsi || code_page == kCodePageGbk; }
 
+// Runs one of ICU's streaming conversions, `convert(target, target_end, error)`
+// (which moves `target` on past what it wrote), into a buffer of `first_size`
+// units, doubling the buffer while ICU reports it full. Empty on failure.
+template <typename Unit, typename Convert>
+std::basic_string<Unit> ConvertGrowing(size_t first_size, Convert convert) {
+    std::basic_string<Unit> out(first_size, Unit{});
+    size_t written = 0;
+    for (;;) {
+        Unit* target = out.data() + written;
+        UErrorCode error = U_ZERO_ERROR;
+        convert(target, out.data() + out.size(), &error);
+        written = static_cast<size_t>(target - out.data());
+        if (error != U_BUFFER_OVERFLOW_ERROR) {
+            if (U_FAILURE(error)) return {};
+            break;
+        }
+        out.resize(out.size() * 2);
+    }
+    out.resize(written);
+    return out;
+}
+
 std::u16string GbkToUtf16(std::string_view bytes) {
     UConverter* converter = GbkConverter();
     if (converter == nullptr || bytes.empty()) return {};
-    // Every input byte gives at most one UTF-16 unit; grow anyway if not.
-    std::u16string units(bytes.size() + 1, u'\0');
     const char* source = bytes.data();
     const char* source_end = bytes.data() + bytes.size();
-    size_t written = 0;
-    for (;;) {
-        UChar* begin = reinterpret_cast<UChar*>(units.data());
-        UChar* target = begin + written;
-        UErrorCode error = U_ZERO_ERROR;
-        ucnv_toUnicode(converter, &target, begin + units.size(), &source, source_end, nullptr, true, &error);
-        written = static_cast<size_t>(target - begin);
-        if (error == U_BUFFER_OVERFLOW_ERROR) {
-            units.resize(units.size() * 2);
-            continue;
-        }
-        if (U_FAILURE(error)) return {};
-        break;
-    }
-    units.resize(written);
-    return units;
+    // Every input byte gives at most one UTF-16 unit.
+    return ConvertGrowing<UChar>(bytes.size() + 1, [&](UChar*& target, UChar* target_end, UErrorCode* error) {
+        ucnv_toUnicode(converter, &target, target_end, &source, source_end, nullptr, true, error);
+    });
 }
 
 std::string Utf16ToGbk(std::u16string_view units) {
     UConverter* converter = GbkConverter();
     if (converter == nullptr || units.empty()) return {};
-    // Every UTF-16 unit gives at most two bytes; grow anyway if not.
-    std::string bytes(units.size() * 2 + 2, '\0');
-    const UChar* source = reinterpret_cast<const UChar*>(units.data());
+    const UChar* source = units.data();
     const UChar* source_end = source + units.size();
-    size_t written = 0;
-    for (;;) {
-        char* target = bytes.data() + written;
-        UErrorCode error = U_ZERO_ERROR;
-        ucnv_fromUnicode(converter, &target, bytes.data() + bytes.size(), &source, source_end, nullptr, true, &error);
-        written = static_cast<size_t>(target - bytes.data());
-        if (error == U_BUFFER_OVERFLOW_ERROR) {
-            bytes.resize(bytes.size() * 2);
-            continue;
-        }
-        if (U_FAILURE(error)) return {};
-        break;
-    }
-    bytes.resize(written);
-    return bytes;
+    // Every UTF-16 unit gives at most two bytes.
+    return ConvertGrowing<char>(units.size() * 2 + 2, [&](char*& target, char* target_end, UErrorCode* error) {
+        ucnv_fromUnicode(converter, &target, target_end, &source, source_end, nullptr, true, error);
+    });
 }
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
