@@ -103,6 +103,27 @@ std::string HeaderLine(const std::pair<std::string, std::string>& header) {
     return header.second.empty() ? header.first + ";" : header.first + ": " + header.second;
 }
 
+// The URL as curl gets it: UTF-8, with every byte outside printable ASCII and
+// every space percent-encoded. nullopt when it is not an http or https URL.
+std::optional<std::string> WireUrl(const std::string& cp936_url) {
+    const std::string utf8 = platform::Cp936ToUtf8(cp936_url);
+    if (!StartsWithIgnoringCase(utf8, "http://") && !StartsWithIgnoringCase(utf8, "https://")) return std::nullopt;
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(utf8.size());
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7F) {
+            out += '%';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 void EnsureCurlReady() {
@@ -129,25 +150,6 @@ bool RequestHeaders::Set(const Text& name, const Text& value) {
 bool RequestHeaders::Has(std::string_view name) const {
     return std::any_of(lines_.begin(), lines_.end(),
                        [&](const auto& line) { return EqualsIgnoringCase(line.first, name); });
-}
-
-std::optional<std::string> WireUrl(const std::string& cp936_url) {
-    const std::string utf8 = platform::Cp936ToUtf8(cp936_url);
-    if (!StartsWithIgnoringCase(utf8, "http://") && !StartsWithIgnoringCase(utf8, "https://")) return std::nullopt;
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(utf8.size());
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte >= 0x7F) {
-            out += '%';
-            out += kHex[byte >> 4];
-            out += kHex[byte & 15];
-        } else {
-            out += c;
-        }
-    }
-    return out;
 }
 
 ExchangeResult RunExchange(CURL* curl, const ExchangeRequest& request) {

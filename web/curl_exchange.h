@@ -65,10 +65,6 @@ struct ExchangeResult {
 // failed exchange gives the empty result; a null handle fails.
 [[nodiscard]] ExchangeResult RunExchange(CURL* curl, const ExchangeRequest& request);
 
-// The URL as curl gets it: UTF-8, with every byte outside printable ASCII and
-// every space percent-encoded. nullopt when it is not an http or https URL.
-[[nodiscard]] std::optional<std::string> WireUrl(const std::string& cp936_url);
-
 }  // namespace qimbra::web_internal
 
 namespace qimbra {
