@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "collect/site_texts.h"
 #include "values/literal.h"
 
 namespace qimbra {
@@ -45,7 +46,7 @@ Text ArchiveHeaderTemplate(const RunSettings& settings) {
         {"Accept", Cp936(kImageAccept)},
         {"Sec-Fetch-Site", Cp936("same-site")},
         {"Sec-Fetch-Mode", Cp936("no-cors")},
-        {"Referer", Text(Cp936("https://").bytes() + settings.page_host.bytes() + Cp936("/archives.html").bytes())},
+        {"Referer", ArchiveAddress(settings)},
         {"Accept-Language", Cp936(kAcceptLanguage)},
     });
 }
@@ -72,7 +73,7 @@ Text ImageHeaderTemplate(const RunSettings& settings) {
         {"Accept", Cp936(kImageAccept)},
         {"Sec-Fetch-Site", Cp936("same-site")},
         {"Sec-Fetch-Mode", Cp936("no-cors")},
-        {"Referer", Text(Cp936("https://").bytes() + settings.page_host.bytes() + Cp936("/后缀").bytes())},
+        {"Referer", EntryAddress(settings, RefererPlaceholder())},
         {"Accept-Language", Cp936(kAcceptLanguage)},
     });
 }
