@@ -36,7 +36,6 @@ void RunCollection(const RunSettings& settings, RunHost& host) {
     Text page;
     Text cookies;
     Text entry_folder;
-    Text image_headers;
     Bytes image_data;
     RunProgress progress;
 
@@ -62,7 +61,7 @@ void RunCollection(const RunSettings& settings, RunHost& host) {
     const Text image_address_start = ImageAddressStart(settings);
     for (int32_t entry_index = 1; entry_index <= entry_count; ++entry_index) {
         Pause(settings.pause_ms);
-        Text entry_link = matcher.SubMatchText(entry_index, 1);
+        const Text entry_link = matcher.SubMatchText(entry_index, 1);
         page = FetchPage(EntryAddress(settings, entry_link), cookies, entry_headers);
         TextBetweenAll(page, image_address_start, ImageExtension(), image_urls, std::nullopt, std::nullopt,
                        std::nullopt, std::nullopt, true, true);
@@ -81,10 +80,10 @@ void RunCollection(const RunSettings& settings, RunHost& host) {
         progress.image_index = 0;
         progress.image_count = image_count;
         host.ReportProgress(progress);
+        // Every image of the entry names the entry page as its Referer.
+        const Text image_headers =
+            ReplaceMany(image_template, std::nullopt, std::nullopt, std::nullopt, RefererPlaceholder(), entry_link);
         for (int32_t image_index = 1; image_index <= image_count; ++image_index) {
-            entry_link = matcher.SubMatchText(entry_index, 1);
-            image_headers =
-                ReplaceMany(image_template, std::nullopt, std::nullopt, std::nullopt, RefererPlaceholder(), entry_link);
             int32_t status_code = 0;
             image_data =
                 WebRequest(image_urls[image_index],
