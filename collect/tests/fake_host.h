@@ -68,36 +68,22 @@ class FakeHost : public RunHost {
         return changed_.wait_for(lock, limit, [&] { return notices_.size() >= count; });
     }
 
-    std::vector<Text> Notices() const {
-        std::lock_guard lock(mutex_);
-        return notices_;
-    }
-    std::vector<std::chrono::steady_clock::time_point> NoticeTimes() const {
-        std::lock_guard lock(mutex_);
-        return notice_times_;
-    }
-    std::vector<RunProgress> Reports() const {
-        std::lock_guard lock(mutex_);
-        return reports_;
-    }
-    Text SaveDirectory() const {
-        std::lock_guard lock(mutex_);
-        return save_directory_;
-    }
-    int BoxReads() const {
-        std::lock_guard lock(mutex_);
-        return box_reads_;
-    }
-    int Stores() const {
-        std::lock_guard lock(mutex_);
-        return stores_;
-    }
-    int DirectoryReads() const {
-        std::lock_guard lock(mutex_);
-        return directory_reads_;
-    }
+    std::vector<Text> Notices() const { return Locked(notices_); }
+    std::vector<std::chrono::steady_clock::time_point> NoticeTimes() const { return Locked(notice_times_); }
+    std::vector<RunProgress> Reports() const { return Locked(reports_); }
+    Text SaveDirectory() const { return Locked(save_directory_); }
+    int BoxReads() const { return Locked(box_reads_); }
+    int Stores() const { return Locked(stores_); }
+    int DirectoryReads() const { return Locked(directory_reads_); }
 
   private:
+    // A copy of `field`, taken under the lock.
+    template <typename T>
+    T Locked(const T& field) const {
+        std::lock_guard lock(mutex_);
+        return field;
+    }
+
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     Text box_text_;
