@@ -22,12 +22,8 @@ std::string ArchivePage() {
     return page;
 }
 
-std::string EntryPage(const DemoEntry& entry, const std::string& image_host) {
-    int entry_number = 1;
-    for (const DemoEntry& other : DemoEntries()) {
-        if (&other == &entry) break;
-        ++entry_number;
-    }
+std::string EntryPage(int entry_number, const std::string& image_host) {
+    const DemoEntry& entry = DemoEntries().at(entry_number - 1);
     std::string page = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + entry.title +
                        "</title></head>\n<body>\n<h1>" + entry.title + "</h1>\n";
     for (int number = 1; number <= entry.image_count; ++number) {

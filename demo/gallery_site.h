@@ -21,8 +21,9 @@ struct DemoEntry {
 // collector cuts at, one link per entry.
 [[nodiscard]] std::string ArchivePage();
 
-// The page of `entry` (UTF-8 HTML), its pictures addressed on `image_host`.
-[[nodiscard]] std::string EntryPage(const DemoEntry& entry, const std::string& image_host);
+// The page of entry `entry_number` (1-based, as EntryNumberOfPath gives it;
+// UTF-8 HTML), its pictures addressed on `image_host`.
+[[nodiscard]] std::string EntryPage(int entry_number, const std::string& image_host);
 
 // The path on the image host of picture `number` (1-based) of `entry_number`
 // (1-based), e.g. "/image/2024/3-2.jpeg".

@@ -22,8 +22,6 @@
 
 namespace {
 
-using qimbra::demo::DemoEntries;
-
 struct Listener {
     std::string host;  // as the addresses write it, e.g. "localhost:28444"
     std::string bind_address;
@@ -74,8 +72,7 @@ void ServePages(httplib::Server& server, const std::string& image_host) {
             response.status = 404;
         } else {
             response.set_header("Set-Cookie", "demo_last_post=" + std::to_string(*number) + "; Path=/");
-            response.set_content(qimbra::demo::EntryPage(DemoEntries()[*number - 1], image_host),
-                                 "text/html; charset=utf-8");
+            response.set_content(qimbra::demo::EntryPage(*number, image_host), "text/html; charset=utf-8");
             response.status = 200;
         }
         Log("page ", request, response.status);
