@@ -24,6 +24,7 @@
 #include "app/save_directory.h"
 #include "app/start_button.h"
 #include "qt_helpers.h"
+#include "testing/file_contents.h"
 #include "testing/gallery/gallery_fixture.h"
 #include "testing/temp_dir.h"
 #include "values/literal.h"

@@ -8,6 +8,7 @@
 
 #include "collect/run_collection.h"
 #include "fake_host.h"
+#include "testing/file_contents.h"
 #include "testing/gallery/gallery_fixture.h"
 #include "testing/temp_dir.h"
 #include "values/literal.h"

@@ -1,11 +1,7 @@
 #include "testing/gallery/gallery_fixture.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <memory>
-#include <sstream>
 
 #include "values/literal.h"
 
@@ -75,11 +71,6 @@ void FixtureGallery::Serve(testing::HttpsServer& server, const char* host, const
                       response.body = *content;
                       response.header_lines = *lines;
                   });
-}
-
-std::string ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::vector<std::string> FolderNames(const std::filesystem::path& path) {

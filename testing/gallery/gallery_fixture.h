@@ -68,8 +68,6 @@ class FixtureGallery {
     std::vector<Arrival> arrivals_;
 };
 
-// The whole content of the file at `path`; empty when it can't be read.
-[[nodiscard]] std::string ReadWholeFile(const std::filesystem::path& path);
 // The names in the folder `path`, sorted; empty when it is no folder.
 [[nodiscard]] std::vector<std::string> FolderNames(const std::filesystem::path& path);
 // The paths of everything under `path`, relative to it, sorted.
