@@ -13,6 +13,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "testing/self_signed_cert.h"
@@ -77,26 +78,25 @@ std::string ReasonPhrase(int status) {
     }
 }
 
+// The value of the first header line named `name` (ASCII case ignored),
+// without the blanks around it; nullopt when no line has that name.
+std::optional<std::string_view> FindHeader(const std::vector<std::string>& lines, std::string_view name) {
+    for (const std::string_view line : lines) {
+        const size_t colon = line.find(':');
+        if (colon != std::string_view::npos && EqualsIgnoringCase(TrimBlanks(line.substr(0, colon)), name)) {
+            return TrimBlanks(line.substr(colon + 1));
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::string Request::Header(std::string_view name) const {
-    for (const std::string& line : header_lines) {
-        size_t colon = line.find(':');
-        if (colon != std::string::npos &&
-            EqualsIgnoringCase(TrimBlanks(std::string_view(line).substr(0, colon)), name)) {
-            return std::string(TrimBlanks(std::string_view(line).substr(colon + 1)));
-        }
-    }
-    return {};
+    return std::string(FindHeader(header_lines, name).value_or(std::string_view()));
 }
 
-bool Request::HasHeader(std::string_view name) const {
-    return std::any_of(header_lines.begin(), header_lines.end(), [&](const std::string& line) {
-        size_t colon = line.find(':');
-        return colon != std::string::npos &&
-               EqualsIgnoringCase(TrimBlanks(std::string_view(line).substr(0, colon)), name);
-    });
-}
+bool Request::HasHeader(std::string_view name) const { return FindHeader(header_lines, name).has_value(); }
 
 struct HttpsServer::Connection {
     int fd = -1;
