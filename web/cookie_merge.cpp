@@ -8,11 +8,14 @@ namespace {
 
 const Text kPieceSeparator("; ");
 const Text kDeletedMark("=deleted");
+const Text kEquals("=");
+const Text kSemicolon(";");
+const Text kSpace(" ");
 
 // Trimmed, with a space after a final ";" so that it splits like the rest.
 Text Tidy(const Text& cookies) {
     Text tidy = TrimText(cookies);
-    if (TextRight(tidy, 1) == Text(";")) tidy = ConcatText(tidy, Text(" "));
+    if (TextRight(tidy, 1) == kSemicolon) tidy = ConcatText(tidy, kSpace);
     return tidy;
 }
 
@@ -38,7 +41,7 @@ Text MergeCookies(Text& old_cookies, Text& new_cookies) {
 }
 
 Text CookieName(const Text& piece) {
-    const int32_t equals = FindText(piece, Text("="));
+    const int32_t equals = FindText(piece, kEquals);
     if (equals == -1) return TrimText(piece);
     return TrimText(TextLeft(piece, equals - 1));
 }
