@@ -11,10 +11,10 @@ namespace {
 const Text kColon(":");
 const Text kCrLf("\r\n");
 
-// The name of `element` (bytes before the first ":"), rewritten: the first
-// byte and every byte after a "-" go through CapitalizeFirst. The walk keeps to
-// character stops, so the second byte of a two-byte character is never taken
-// for a "-" or for a letter.
+// `name` with the first byte of each of its "-"-separated words upper-cased
+// when it is a-z, as CapitalizeFirst does to a word, without cutting the name
+// into words. The walk keeps to character stops, so the second byte of a
+// two-byte character is never taken for a "-" or for a letter.
 std::string CapitalizedName(std::string_view name) {
     std::string out(name);
     bool word_start = true;
