@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "platform/encoding.h"
-#include "values/literal.h"
+#include "textkit/quote_token.h"
 #include "values/text_ops.h"
 
 namespace qimbra {
@@ -97,9 +97,7 @@ bool PatternMatcher::Create(const Text& pattern, const Text& subject, std::optio
     ignore_case_ = !case_sensitive.value_or(false);
 
     if (expand_quote_token.value_or(false)) {
-        static const Text kQuoteToken = Cp936("#引号");
-        static const Text kQuote("\"");
-        pattern_ = platform::Cp936ToUtf16(ReplaceText(pattern, kQuoteToken, kQuote).view());
+        pattern_ = platform::Cp936ToUtf16(ExpandQuoteToken(pattern).view());
     } else {
         pattern_ = platform::Cp936ToUtf16(pattern.view());
     }

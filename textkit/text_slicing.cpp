@@ -1,20 +1,11 @@
 #include "textkit/text_slicing.h"
 
+#include "textkit/quote_token.h"
 #include "values/conversions.h"
-#include "values/literal.h"
 #include "values/text_ops.h"
 #include "values/value_ops.h"
 
 namespace qimbra {
-namespace {
-
-Text ExpandQuoteToken(const Text& text) {
-    static const Text kQuoteToken = Cp936("#引号");
-    static const Text kQuote("\"");
-    return ReplaceText(text, kQuoteToken, kQuote);
-}
-
-}  // namespace
 
 Text TextBetween(const Text& text, const Text& start_marker, const Text& end_marker,
                  std::optional<int32_t> start_position, std::optional<bool> ignore_case) {
