@@ -67,14 +67,13 @@ Code Compile(const std::u16string& pattern, bool ignore_case, bool multiline) {
     return code;
 }
 
-// Appends the UTF-16 units as code page 936 bytes. Pure ASCII, the common
-// case for addresses, skips the converter.
-void AppendAsCp936(std::string& out, std::u16string_view units) {
+// The UTF-16 units as a Text in code page 936. Pure ASCII, the common case
+// for addresses, skips the converter.
+Text ToCp936Text(std::u16string_view units) {
     if (std::all_of(units.begin(), units.end(), [](char16_t unit) { return unit < 0x80; })) {
-        out.append(units.begin(), units.end());
-    } else {
-        out.append(platform::Utf16ToCp936(units));
+        return Text(std::string(units.begin(), units.end()));
     }
+    return Text(platform::Utf16ToCp936(units));
 }
 
 }  // namespace
@@ -221,10 +220,7 @@ Text PatternMatcher::ReplaceMatches(const std::optional<Text>& replacement) cons
         }
     }
     out.append(subject.substr(copied));
-
-    std::string bytes;
-    AppendAsCp936(bytes, out);
-    return Text(bytes);
+    return ToCp936Text(out);
 }
 
 int32_t PatternMatcher::MatchCount() const {
@@ -255,9 +251,7 @@ const PatternMatcher::Span* PatternMatcher::MatchAt(int32_t index) const {
 
 Text PatternMatcher::SpanText(const Span& span) const {
     if (span.offset < 0 || span.length == 0) return Text();
-    std::string bytes;
-    AppendAsCp936(bytes, std::u16string_view(subject_).substr(span.offset, span.length));
-    return Text(bytes);
+    return ToCp936Text(std::u16string_view(subject_).substr(span.offset, span.length));
 }
 
 const Text& PatternMatcher::SubjectText() const {
