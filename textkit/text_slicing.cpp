@@ -53,8 +53,8 @@ int32_t TextBetweenAll(const Text& text, const Text& start_marker, const Text& e
     const Text no_text;
     const Text& before = prefix ? *prefix : no_text;
     const Text& behind = suffix ? *suffix : no_text;
-    const bool with_start = include_start_marker.value_or(false);
-    const bool with_end = include_end_marker.value_or(false);
+    const Text& opening = include_start_marker.value_or(false) ? start_marker : no_text;
+    const Text& closing = include_end_marker.value_or(false) ? end_marker : no_text;
 
     int32_t from = start_position.value_or(0);
     while (true) {
@@ -64,9 +64,7 @@ int32_t TextBetweenAll(const Text& text, const Text& start_marker, const Text& e
         const int32_t piece_end = FindText(text, end_marker, from, fold);
         if (piece_end < 0) break;
 
-        Text item = ConcatText(before, TextMid(text, from, piece_end - from), behind);
-        if (with_start) item = ConcatText(start_marker, item);
-        if (with_end) item = ConcatText(item, end_marker);
+        const Text item = ConcatText(opening, before, TextMid(text, from, piece_end - from), behind, closing);
         if (limit == 0 || TextLength(item) < limit) AppendText(items, item);
 
         PumpEvents();
