@@ -37,7 +37,7 @@ bool Pause(std::optional<int32_t> amount, std::optional<int64_t> unit) {
     using Clock = std::chrono::steady_clock;
     const auto deadline =
         Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double, std::milli>(wait_ms));
-    while (Clock::now() < deadline) platform::WaitProcessingEvents(deadline);
+    platform::WaitProcessingEvents(deadline);  // returns once the deadline has passed
     return true;
 }
 
