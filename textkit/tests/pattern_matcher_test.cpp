@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "values/literal.h"
@@ -14,6 +15,15 @@ std::vector<Text> AllMatches(const PatternMatcher& matcher) {
     std::vector<Text> out;
     for (int32_t i = 1; i <= matcher.MatchCount(); ++i) out.push_back(matcher.MatchText(i));
     return out;
+}
+
+// What MatchText (sub_index 0) or SubMatchText answers, and the position it
+// stores (99 when it stores none).
+std::pair<Text, int32_t> TextAndPosition(const PatternMatcher& matcher, int32_t index, int32_t sub_index) {
+    int32_t position = 99;
+    Text text =
+        sub_index == 0 ? matcher.MatchText(index, &position) : matcher.SubMatchText(index, sub_index, &position);
+    return {text, position};
 }
 
 TEST(PatternMatcher, NothingBeforeCreate) {
@@ -143,9 +153,7 @@ TEST(PatternMatcher, NumbersOutsideTheMatches) {
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(testing::Message() << c.index << "/" << c.sub_index);
-        int32_t position = 99;
-        const Text got = c.sub_index == 0 ? matcher.MatchText(c.index, &position)
-                                          : matcher.SubMatchText(c.index, c.sub_index, &position);
+        const auto [got, position] = TextAndPosition(matcher, c.index, c.sub_index);
         EXPECT_EQ(got, c.expected);
         EXPECT_EQ(position, c.position);
     }
@@ -176,9 +184,7 @@ TEST(PatternMatcher, PositionSearch) {
         SCOPED_TRACE(c.name);
         PatternMatcher matcher;
         ASSERT_TRUE(matcher.Create(c.pattern, c.subject, c.case_sensitive));
-        int32_t position = 99;
-        const Text got = c.sub_index == 0 ? matcher.MatchText(c.index, &position)
-                                          : matcher.SubMatchText(c.index, c.sub_index, &position);
+        const auto [got, position] = TextAndPosition(matcher, c.index, c.sub_index);
         EXPECT_EQ(got, c.expected);
         EXPECT_EQ(position, c.position);
     }
