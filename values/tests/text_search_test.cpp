@@ -23,14 +23,16 @@ std::vector<std::string> Elements(const TextArray& array) {
     return out;
 }
 
+// One search of FindText or FindTextReverse and its 1-based answer.
+struct FindCase {
+    std::string text, needle;
+    std::optional<int32_t> start;
+    bool ignore_case;
+    int32_t expected;
+};
+
 TEST(FindText, Cases) {
-    struct Case {
-        std::string text, needle;
-        std::optional<int32_t> start;
-        bool ignore_case;
-        int32_t expected;
-    };
-    const Case kCases[] = {
+    const FindCase kCases[] = {
         {"a: b", ":", nullopt, false, 2},
         {"a: b", ":", 3, false, -1},
         {"a: b", ":", 0, false, 2},
@@ -67,7 +69,7 @@ TEST(FindText, Cases) {
         {"\xC1", "\xE1", nullopt, true, -1},
         {"xxABCxabc", "abc", 5, true, 7},
     };
-    for (const Case& c : kCases) {
+    for (const FindCase& c : kCases) {
         SCOPED_TRACE(::testing::PrintToString(c.text) + " / " + ::testing::PrintToString(c.needle));
         EXPECT_EQ(FindText(Text(c.text), Text(c.needle), c.start, c.ignore_case), c.expected);
         EXPECT_EQ(reference::FindText(c.text, c.needle, c.start, c.ignore_case), c.expected);
@@ -75,13 +77,7 @@ TEST(FindText, Cases) {
 }
 
 TEST(FindTextReverse, Cases) {
-    struct Case {
-        std::string text, needle;
-        std::optional<int32_t> start;
-        bool ignore_case;
-        int32_t expected;
-    };
-    const Case kCases[] = {
+    const FindCase kCases[] = {
         {"abcabc", "abc", nullopt, false, 4},
         {"abcabc", "abc", 7, false, 4},
         {"abcabc", "abc", 100, false, 4},
@@ -106,7 +102,7 @@ TEST(FindTextReverse, Cases) {
         {"a\xB0", "\xB0", nullopt, false, 2},
         {"a\xB0", "a", nullopt, false, 1},
     };
-    for (const Case& c : kCases) {
+    for (const FindCase& c : kCases) {
         SCOPED_TRACE(::testing::PrintToString(c.text) + " / " + ::testing::PrintToString(c.needle) + " / " +
                      ::testing::PrintToString(c.start));
         EXPECT_EQ(FindTextReverse(Text(c.text), Text(c.needle), c.start, c.ignore_case), c.expected);
