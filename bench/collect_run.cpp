@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <random>
@@ -17,13 +16,13 @@
 #include <vector>
 
 #include "collect/collect.h"
+#include "testing/gallery/gallery_fixture.h"
 #include "testing/https_server.h"
 #include "testing/temp_dir.h"
 #include "values/literal.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using qimbra::Text;
 
 constexpr int kEntries = 20;
@@ -44,42 +43,33 @@ class BenchHost : public qimbra::RunHost {
     Text directory_;
 };
 
-// The gallery: pages on 127.0.0.1:<port>, images on localhost:<port>.
+// The loopback gallery with kEntries entries of kImagesPerEntry images, every
+// image the same random 100 KiB.
 struct Gallery {
-    qimbra::testing::HttpsServer pages;
-    qimbra::testing::HttpsServer images;
+    qimbra::testing::FixtureGallery fixture;
     std::vector<std::string> urls;  // every address a run fetches, in order
-
-    std::string PageHost() const { return "127.0.0.1:" + std::to_string(pages.port()); }
-    std::string ImageHost() const { return "localhost:" + std::to_string(images.port()); }
 
     Gallery() {
         auto image = std::make_shared<std::string>(kImageBytes, '\0');
         std::mt19937 random(7);
         for (char& byte : *image) byte = static_cast<char>(random());
 
-        std::string archive = "<html>全部展开/收缩<ul>\n";
-        urls.push_back("https://" + PageHost() + "/archives.html");
+        std::vector<qimbra::testing::FixtureEntry> entries;
+        urls.push_back("https://" + fixture.PageHost() + "/archives.html");
         for (int e = 1; e <= kEntries; ++e) {
             const std::string link = "p/" + std::to_string(e) + ".html";
-            archive += "<li><a href=" + link + ">第" + std::to_string(e) + "组</a></li>\n";
-            urls.push_back("https://" + PageHost() + "/" + link);
-            auto page = std::make_shared<std::string>("<html>\n");
+            entries.push_back({link, "第" + std::to_string(e) + "组"});
+            urls.push_back("https://" + fixture.PageHost() + "/" + link);
+            std::vector<std::string> names;
             for (int i = 1; i <= kImagesPerEntry; ++i) {
-                const std::string url =
-                    "https://" + ImageHost() + "/image/" + std::to_string(e) + "-" + std::to_string(i) + ".jpeg";
-                *page += "<img src=\"" + url + "\">\n";
-                urls.push_back(url);
+                names.push_back(std::to_string(e) + "-" + std::to_string(i));
+                urls.push_back(fixture.ImageUrl(names.back()));
             }
-            pages.Handle("GET", "/" + link,
-                         [page](const qimbra::testing::Request&, qimbra::testing::Response& r) { r.body = *page; });
+            fixture.SetEntry(link, names);
         }
-        archive += "</ul><div id=post-action class=x></div></html>";
-        pages.Handle("GET", "/archives.html", [archive](const qimbra::testing::Request&, qimbra::testing::Response& r) {
-            r.header_lines = {"Set-Cookie: sid=bench; path=/"};
-            r.body = archive;
-        });
-        images.HandleOthers([image](const qimbra::testing::Request&, qimbra::testing::Response& r) {
+        fixture.SetArchive(entries, {"Set-Cookie: sid=bench; path=/"});
+        // One body for every image, not a copy per image.
+        fixture.images().HandleOthers([image](const qimbra::testing::Request&, qimbra::testing::Response& r) {
             r.header_lines = {"Content-Type: image/jpeg"};
             r.body = *image;
         });
@@ -94,76 +84,66 @@ Gallery& TheGallery() {
 double run_seconds = 0;
 double curl_seconds = 0;
 
-// Per run: requests, milliseconds per request, connections each server
-// accepted.
-void SetCounters(benchmark::State& state, double seconds_per_run, int page_connections, int image_connections) {
+// Per iteration: a fresh temporary folder and `prepare(folder)`, untimed; then
+// the fetches that `prepare` returned, timed; then the folder goes, untimed.
+// Reports per run the requests, milliseconds per request and connections each
+// server accepted, and returns the mean seconds per run.
+template <typename Prepare>
+double TimeRuns(benchmark::State& state, Prepare prepare) {
+    qimbra::testing::HttpsServer& pages = TheGallery().fixture.pages();
+    qimbra::testing::HttpsServer& images = TheGallery().fixture.images();
+    const int pages_before = pages.ConnectionCount();
+    const int images_before = images.ConnectionCount();
+    double total = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto folder = std::make_unique<qimbra::testing::TempDir>();
+        auto fetch_all = prepare(*folder);
+        state.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
+        fetch_all();
+        total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.PauseTiming();
+        folder.reset();
+        state.ResumeTiming();
+    }
     const double runs = static_cast<double>(state.iterations());
+    const double seconds_per_run = total / runs;
     state.counters["requests"] = kRequestsPerRun;
     state.counters["ms_per_request"] = seconds_per_run * 1000.0 / kRequestsPerRun;
-    state.counters["page_conns"] = page_connections / runs;
-    state.counters["image_conns"] = image_connections / runs;
+    state.counters["page_conns"] = (pages.ConnectionCount() - pages_before) / runs;
+    state.counters["image_conns"] = (images.ConnectionCount() - images_before) / runs;
+    pages.ClearRequests();
+    images.ClearRequests();
+    return seconds_per_run;
 }
 
 void BM_CollectRun(benchmark::State& state) {
-    Gallery& gallery = TheGallery();
-    const qimbra::RunSettings settings{.page_host = qimbra::Cp936(gallery.PageHost()),
-                                       .image_host = qimbra::Cp936(gallery.ImageHost()),
-                                       .pause_ms = 0};
-    const int pages_before = gallery.pages.ConnectionCount();
-    const int images_before = gallery.images.ConnectionCount();
-    double total = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto folder = std::make_unique<qimbra::testing::TempDir>();
-        BenchHost host(qimbra::Cp936(folder->path()));
-        state.ResumeTiming();
-        const auto start = std::chrono::steady_clock::now();
-        // As in the program, every run has a thread (and connections) of its
-        // own.
-        std::thread worker([&] { qimbra::RunCollection(settings, host); });
-        worker.join();
-        total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        state.PauseTiming();
-        folder.reset();
-        state.ResumeTiming();
-    }
-    run_seconds = total / static_cast<double>(state.iterations());
-    SetCounters(state, run_seconds, gallery.pages.ConnectionCount() - pages_before,
-                gallery.images.ConnectionCount() - images_before);
-    gallery.pages.ClearRequests();
-    gallery.images.ClearRequests();
+    const qimbra::RunSettings settings = TheGallery().fixture.Settings(0);
+    run_seconds = TimeRuns(state, [&settings](const qimbra::testing::TempDir& folder) {
+        return [&settings, host = BenchHost(qimbra::Cp936(folder.path()))]() mutable {
+            // As in the program, every run has a thread (and connections) of
+            // its own.
+            std::thread worker([&] { qimbra::RunCollection(settings, host); });
+            worker.join();
+        };
+    });
 }
 
 void BM_CurlBaseline(benchmark::State& state) {
-    Gallery& gallery = TheGallery();
-    const int pages_before = gallery.pages.ConnectionCount();
-    const int images_before = gallery.images.ConnectionCount();
-    double total = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto folder = std::make_unique<qimbra::testing::TempDir>();
-        const std::string config = folder->Child("curl.config");
+    curl_seconds = TimeRuns(state, [&state](const qimbra::testing::TempDir& folder) {
+        const std::string config = folder.Child("curl.config");
         {
             std::ofstream out(config);
             int n = 0;
-            for (const std::string& url : gallery.urls) {
-                out << "url = \"" << url << "\"\noutput = \"" << folder->Child(std::to_string(++n)) << "\"\n";
+            for (const std::string& url : TheGallery().urls) {
+                out << "url = \"" << url << "\"\noutput = \"" << folder.Child(std::to_string(++n)) << "\"\n";
             }
         }
-        const std::string command = "curl -k -s -S --parallel-max 1 -K '" + config + "'";
-        state.ResumeTiming();
-        const auto start = std::chrono::steady_clock::now();
-        if (std::system(command.c_str()) != 0) state.SkipWithError("curl failed");
-        total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        state.PauseTiming();
-        folder.reset();
-        state.ResumeTiming();
-    }
-    curl_seconds = total / static_cast<double>(state.iterations());
-    SetCounters(state, curl_seconds, gallery.pages.ConnectionCount() - pages_before,
-                gallery.images.ConnectionCount() - images_before);
-    gallery.pages.ClearRequests();
-    gallery.images.ClearRequests();
+        return [&state, command = "curl -k -s -S --parallel-max 1 -K '" + config + "'"] {
+            if (std::system(command.c_str()) != 0) state.SkipWithError("curl failed");
+        };
+    });
 }
 
 BENCHMARK(BM_CollectRun)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
