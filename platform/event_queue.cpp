@@ -42,13 +42,9 @@ void RunQueuedTasks(std::thread::id thread) {
     size_t budget = 0;
     {
         std::lock_guard lock(queues.mutex);
+        // A queue is erased once it runs empty, so a found one holds tasks.
         auto found = queues.tasks.find(thread);
-        if (found == queues.tasks.end()) return;
-        budget = found->second.size();
-        if (budget == 0) {
-            queues.tasks.erase(found);
-            return;
-        }
+        if (found != queues.tasks.end()) budget = found->second.size();
     }
     for (; budget > 0; --budget) {
         std::function<void()> task;
