@@ -11,31 +11,29 @@ constexpr unsigned char kFullWidthSpaceByte = 0xA1;
 
 bool IsLead(unsigned char byte) { return byte >= kLeadByte; }
 
-std::string_view View(const Text& text) { return text.view(); }
-
 }  // namespace
 
 int32_t TextLength(const Text& text) { return text.size(); }
 
 Text TextLeft(const Text& text, int32_t count) {
     if (count <= 0) return {};
-    return Text(View(text).substr(0, static_cast<size_t>(count)));
+    return Text(text.view().substr(0, static_cast<size_t>(count)));
 }
 
 Text TextRight(const Text& text, int32_t count) {
     if (count <= 0) return {};
-    const size_t length = View(text).size();
+    const size_t length = text.view().size();
     const size_t kept = std::min(length, static_cast<size_t>(count));
-    return Text(View(text).substr(length - kept));
+    return Text(text.view().substr(length - kept));
 }
 
 Text TextMid(const Text& text, int32_t start_position, int32_t count) {
     if (start_position < 1 || start_position > text.size() || count <= 0) return {};
-    return Text(View(text).substr(static_cast<size_t>(start_position - 1), static_cast<size_t>(count)));
+    return Text(text.view().substr(static_cast<size_t>(start_position - 1), static_cast<size_t>(count)));
 }
 
 Text TrimText(const Text& text) {
-    const std::string_view s = View(text);
+    const std::string_view s = text.view();
     const size_t length = s.size();
     auto byte = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
     auto full_width_space_at = [&](size_t i) {
