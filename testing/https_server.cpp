@@ -112,6 +112,18 @@ struct HttpsServer::Connection {
         if (fd >= 0) close(fd);
     }
 
+    // Drops the connection with a TCP reset: no TLS close, no orderly end.
+    void Reset() {
+        const linger abort_on_close{1, 0};
+        setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort_on_close, sizeof abort_on_close);
+        if (ssl) {
+            SSL_free(ssl);
+            ssl = nullptr;
+        }
+        close(fd);
+        fd = -1;
+    }
+
     // Some bytes into `buffer`; false at the end of the stream or on error.
     bool ReadMore() {
         char chunk[16384];
@@ -346,6 +358,11 @@ bool HttpsServer::SendResponse(Connection& connection, const Request& request, R
     response.body.clear();
 
     std::string_view rest(out);
+    if (response.reset_after_bytes) {
+        (void)connection.WriteAll(rest.substr(0, std::min(*response.reset_after_bytes, rest.size())));
+        connection.Reset();
+        return false;
+    }
     if (response.pause_ms > 0) {
         const size_t before = std::min(response.pause_after_bytes, rest.size());
         if (!connection.WriteAll(rest.substr(0, before))) return false;

@@ -29,6 +29,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -69,6 +70,9 @@ struct Response {
     // pause_after_bytes 0 the server stays silent after reading the request.
     int pause_ms = 0;
     size_t pause_after_bytes = 0;
+    // Set: after this many bytes of the whole response the connection is
+    // reset (TCP RST, no TLS close), as a server that crashes mid-body.
+    std::optional<size_t> reset_after_bytes;
 };
 
 using Handler = std::function<void(const Request&, Response&)>;

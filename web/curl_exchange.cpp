@@ -124,6 +124,27 @@ std::optional<std::string> WireUrl(const std::string& cp936_url) {
     return out;
 }
 
+ExchangeResult Failed(WebFailure failure) {
+    ExchangeResult result;
+    result.failure = failure;
+    return result;
+}
+
+WebFailure FailureOf(CURLcode code) {
+    switch (code) {
+        case CURLE_OPERATION_TIMEDOUT:
+        case CURLE_ABORTED_BY_CALLBACK:  // the stall limit in OnProgress
+            return WebFailure::kTimeOut;
+        case CURLE_FILESIZE_EXCEEDED:
+            return WebFailure::kTooLarge;
+        case CURLE_URL_MALFORMAT:
+        case CURLE_UNSUPPORTED_PROTOCOL:
+            return WebFailure::kRefused;
+        default:
+            return WebFailure::kConnection;
+    }
+}
+
 }  // namespace
 
 void EnsureCurlReady() {
@@ -153,9 +174,9 @@ bool RequestHeaders::Has(std::string_view name) const {
 }
 
 ExchangeResult RunExchange(CURL* curl, const ExchangeRequest& request) {
-    if (!curl) return {};
+    if (!curl) return Failed(WebFailure::kRefused);
     const std::optional<std::string> url = WireUrl(request.url);
-    if (!url) return {};
+    if (!url) return Failed(WebFailure::kRefused);
 
     curl_easy_reset(curl);  // keeps the connection and TLS session caches
     Transfer transfer;
@@ -233,7 +254,7 @@ ExchangeResult RunExchange(CURL* curl, const ExchangeRequest& request) {
             set(CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_ANY));
         }
     }
-    if (!ok) return {};
+    if (!ok) return Failed(WebFailure::kRefused);
 
     const CURLcode code = curl_easy_perform(curl);
     long status = 0;
@@ -242,7 +263,8 @@ ExchangeResult RunExchange(CURL* curl, const ExchangeRequest& request) {
     // scheme) ends the exchange with that redirect response, as when
     // redirects are off.
     const bool refused_redirect = code == CURLE_UNSUPPORTED_PROTOCOL && status >= 300 && status < 400;
-    if ((code != CURLE_OK && !refused_redirect) || transfer.body_too_large) return {};
+    if (transfer.body_too_large) return Failed(WebFailure::kTooLarge);
+    if (code != CURLE_OK && !refused_redirect) return Failed(FailureOf(code));
 
     ExchangeResult result;
     result.body = std::move(transfer.body);

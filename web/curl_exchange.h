@@ -59,10 +59,12 @@ struct ExchangeResult {
     std::string body;
     std::string header_text;  // UTF-8 header lines of the last response, joined by CRLF
     int32_t status = 0;
+    WebFailure failure = WebFailure::kNone;
 };
 
 // Runs one exchange on `curl` (reset first; its connection cache stays). A
-// failed exchange gives the empty result; a null handle fails.
+// failed exchange gives the empty result with its failure; a null handle
+// fails.
 [[nodiscard]] ExchangeResult RunExchange(CURL* curl, const ExchangeRequest& request);
 
 }  // namespace qimbra::web_internal

@@ -121,7 +121,11 @@ Bytes WebRequest(const Text& url, const WebRequestOptions& options) {
     const std::string verb = kVerbs[static_cast<size_t>(method)];
 
     WebRequestObject* object = options.request_object ? options.request_object : ThreadRequestObject();
-    if (!object) return Bytes();  // nothing sent, the caller's variables untouched
+    if (!object) {
+        // Nothing sent; the caller's other variables stay untouched.
+        if (options.failure) *options.failure = WebFailure::kRefused;
+        return Bytes();
+    }
 
     web_internal::ExchangeRequest request;
     request.url = url.bytes();
@@ -164,6 +168,7 @@ Bytes WebRequest(const Text& url, const WebRequestOptions& options) {
     const Text response_headers(platform::Utf8ToCp936(result.header_text));
     if (options.response_headers) *options.response_headers = response_headers;
     if (options.status_code) *options.status_code = result.status;
+    if (options.failure) *options.failure = result.failure;
 
     Text returned_cookies = CollectReturnedCookies(response_headers);
     if (options.merge_cookies && options.cookies) returned_cookies = MergeCookies(*options.cookies, returned_cookies);

@@ -29,6 +29,15 @@ class WebRequestObject {
     std::unique_ptr<State> state_;
 };
 
+// Why an exchange gave no response.
+enum class WebFailure {
+    kNone,        // a response arrived (whatever its status)
+    kTimeOut,     // connecting, or a stretch without a byte moving, took too long
+    kConnection,  // no connection, a reset, a TLS or protocol error
+    kTooLarge,    // the body passed the size limit
+    kRefused,     // nothing was sent: an unusable URL or request
+};
+
 // The optional parameters of WebRequest with their defaults. Out and in/out
 // parameters are pointers to the caller's variables; nullptr leaves them out.
 // Every field has a default member initializer, so designated initializers
@@ -55,6 +64,8 @@ struct WebRequestOptions {
     Text* response_headers = nullptr;
     // Out: the last response's status; 0 after a failed exchange.
     int32_t* status_code = nullptr;
+    // Out: why the exchange failed; WebFailure::kNone when a response came.
+    WebFailure* failure = nullptr;
     bool forbid_redirects = false;
     // Sent unchanged when not empty, in place of `post_text`.
     Bytes post_bytes{};

@@ -32,6 +32,7 @@ struct Outcome {
     Text response_headers{"unset"};
     int32_t status = -7;
     Text returned_cookies{"unset"};
+    WebFailure failure = WebFailure::kRefused;
 };
 
 Outcome Fetch(const std::string& url, WebRequestOptions options = {}) {
@@ -39,6 +40,7 @@ Outcome Fetch(const std::string& url, WebRequestOptions options = {}) {
     options.response_headers = &out.response_headers;
     options.status_code = &out.status;
     options.returned_cookies = &out.returned_cookies;
+    options.failure = &out.failure;
     out.body = WebRequest(Text(url), options);
     return out;
 }
@@ -159,6 +161,7 @@ TEST_F(WebRequestTest, Redirects) {
     // From https to http is never followed: the redirect is the answer.
     const Outcome down = Fetch(server_.Url("/down"));
     EXPECT_EQ(down.status, 302);
+    EXPECT_EQ(down.failure, WebFailure::kNone);
     EXPECT_TRUE(down.body.empty());
     EXPECT_TRUE(plain.Requests().empty());
 }
@@ -167,16 +170,17 @@ TEST_F(WebRequestTest, FailedExchanges) {
     struct Case {
         const char* what;
         std::string url;
+        WebFailure failure;
     };
     // A label over 63 bytes is refused by the resolver before any query leaves
     // the machine.
     const std::string unresolvable = "https://" + std::string(70, 'x') + ".invalid/";
     const Case kCases[] = {
-        {"refused connection", "https://127.0.0.1:" + std::to_string(ClosedPort()) + "/"},
-        {"unresolvable host", unresolvable},
-        {"not http", "ftp://127.0.0.1:" + std::to_string(server_.port()) + "/"},
-        {"no scheme", server_.HostPort() + "/"},
-        {"plain http to a TLS server", "http://" + server_.HostPort() + "/"},
+        {"refused connection", "https://127.0.0.1:" + std::to_string(ClosedPort()) + "/", WebFailure::kConnection},
+        {"unresolvable host", unresolvable, WebFailure::kConnection},
+        {"not http", "ftp://127.0.0.1:" + std::to_string(server_.port()) + "/", WebFailure::kRefused},
+        {"no scheme", server_.HostPort() + "/", WebFailure::kRefused},
+        {"plain http to a TLS server", "http://" + server_.HostPort() + "/", WebFailure::kConnection},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.what);
@@ -184,6 +188,7 @@ TEST_F(WebRequestTest, FailedExchanges) {
         const Outcome out = Fetch(c.url, {.cookies = &cookies, .timeout_seconds = 2});
         EXPECT_TRUE(out.body.empty());
         EXPECT_EQ(out.status, 0);
+        EXPECT_EQ(out.failure, c.failure);
         EXPECT_EQ(out.response_headers, Text());
         // The merge still runs, on the caller's cookies alone.
         EXPECT_EQ(cookies, Text("a=1"));
@@ -209,9 +214,21 @@ TEST_F(WebRequestTest, StalledServerFailsAfterTheTimeout) {
         const auto elapsed = std::chrono::steady_clock::now() - start;
         EXPECT_TRUE(out.body.empty());
         EXPECT_EQ(out.status, 0);
+        EXPECT_EQ(out.failure, WebFailure::kTimeOut);
         EXPECT_GE(elapsed, std::chrono::milliseconds(900));
         EXPECT_LT(elapsed, std::chrono::milliseconds(4000));
     }
+}
+
+TEST_F(WebRequestTest, ResetMidBodyIsAConnectionFailure) {
+    server_.Handle("GET", "/cut", [](const Request&, Response& response) {
+        response.body = std::string(4000, 'x');
+        response.reset_after_bytes = 1000;
+    });
+    const Outcome out = Fetch(server_.Url("/cut"), {.timeout_seconds = 2});
+    EXPECT_TRUE(out.body.empty());
+    EXPECT_EQ(out.status, 0);
+    EXPECT_EQ(out.failure, WebFailure::kConnection);
 }
 
 TEST_F(WebRequestTest, SlowButMovingTransferIsNotCutOff) {
@@ -252,6 +269,7 @@ TEST_F(WebRequestTest, BodyOverTheCapFails) {
     const Outcome out = Fetch(server_.Url("/huge"), {.timeout_seconds = 2});
     EXPECT_TRUE(out.body.empty());
     EXPECT_EQ(out.status, 0);
+    EXPECT_EQ(out.failure, WebFailure::kTooLarge);
     EXPECT_EQ(out.response_headers, Text());
 }
 
