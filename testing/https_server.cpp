@@ -342,34 +342,110 @@ void HttpsServer::Serve(Connection& connection) {
         } else {
             response.status = 404;
         }
-        const bool close_after = response.close || EqualsIgnoringCase(request.Header("Connection"), "close") ||
+        const bool close_after = response.close || response.claimed_length ||
+                                 EqualsIgnoringCase(request.Header("Connection"), "close") ||
                                  request.version == "HTTP/1.0";
         if (!SendResponse(connection, request, std::move(response)) || close_after) return;
     }
 }
 
-bool HttpsServer::SendResponse(Connection& connection, const Request& request, Response response) {
-    std::string out = "HTTP/1.1 " + std::to_string(response.status) + " " +
-                      (response.reason.empty() ? ReasonPhrase(response.status) : response.reason) + "\r\n";
-    for (const std::string& line : response.header_lines) out += line + "\r\n";
-    if (response.add_content_length) out += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
-    out += "\r\n";
-    if (request.method != "HEAD") out += response.body;
-    response.body.clear();
+void HttpsServer::HandleRedirectLoop(const std::string& path) {
+    Handle("", path, [path](const Request& request, Response& response) {
+        const size_t hop_at = request.target.find("?hop=");
+        const long hop =
+            hop_at == std::string::npos ? 0 : std::strtol(request.target.c_str() + hop_at + 5, nullptr, 10);
+        response.status = 302;
+        response.header_lines.push_back("Location: " + path + "?hop=" + std::to_string(hop + 1));
+    });
+}
 
-    std::string_view rest(out);
+namespace {
+
+// The bytes of one response on the wire, the header block and the body one
+// after the other, sent up to a given offset at a time.
+class WireWriter {
+  public:
+    WireWriter(std::string_view head, std::string_view body) : head_(head), body_(body) {}
+
+    [[nodiscard]] size_t size() const { return head_.size() + body_.size(); }
+    [[nodiscard]] size_t sent() const { return sent_; }
+
+    // Sends everything in front of `end` (at most the whole response) that
+    // has not gone yet; false when the connection failed.
+    template <typename Write>
+    bool SendUpTo(size_t end, Write write) {
+        end = std::min(end, size());
+        while (sent_ < end) {
+            const bool in_head = sent_ < head_.size();
+            const std::string_view part = in_head ? head_.substr(sent_) : body_.substr(sent_ - head_.size());
+            const size_t count = std::min(part.size(), end - sent_);
+            if (!write(part.substr(0, count))) return false;
+            sent_ += count;
+        }
+        return true;
+    }
+
+  private:
+    std::string_view head_;
+    std::string_view body_;
+    size_t sent_ = 0;
+};
+
+}  // namespace
+
+bool HttpsServer::SendResponse(Connection& connection, const Request& request, Response response) {
+    std::string head = "HTTP/1.1 " + std::to_string(response.status) + " " +
+                       (response.reason.empty() ? ReasonPhrase(response.status) : response.reason) + "\r\n";
+    for (const std::string& line : response.header_lines) head += line + "\r\n";
+    if (response.new_cookies > 0) {
+        int first = 0;
+        {
+            std::lock_guard lock(mutex_);
+            first = flood_cookies_sent_;
+            flood_cookies_sent_ += response.new_cookies;
+        }
+        for (int k = first; k < first + response.new_cookies; ++k) {
+            head += "Set-Cookie: flood" + std::to_string(k) + "=" + std::to_string(k) + "; path=/\r\n";
+        }
+    }
+    if (response.filler_header_bytes > 0) {
+        const std::string name = "X-Filler: ";
+        const size_t fill =
+            response.filler_header_bytes > name.size() + 2 ? response.filler_header_bytes - name.size() - 2 : 0;
+        head += name + std::string(std::max<size_t>(fill, 1), 'x') + "\r\n";
+    }
+    if (response.add_content_length) {
+        head += "Content-Length: " + std::to_string(response.claimed_length.value_or(response.body.size())) + "\r\n";
+    }
+    head += "\r\n";
+    const std::string_view body = request.method == "HEAD" ? std::string_view() : std::string_view(response.body);
+
+    WireWriter wire(head, body);
+    auto write = [&](std::string_view data) { return connection.WriteAll(data); };
     if (response.reset_after_bytes) {
-        (void)connection.WriteAll(rest.substr(0, std::min(*response.reset_after_bytes, rest.size())));
+        (void)wire.SendUpTo(*response.reset_after_bytes, write);
         connection.Reset();
         return false;
     }
     if (response.pause_ms > 0) {
-        const size_t before = std::min(response.pause_after_bytes, rest.size());
-        if (!connection.WriteAll(rest.substr(0, before))) return false;
-        rest.remove_prefix(before);
-        if (!PauseUnlessStopped(response.pause_ms)) return false;
+        if (!wire.SendUpTo(response.pause_after_bytes, write) || !PauseUnlessStopped(response.pause_ms)) return false;
     }
-    return connection.WriteAll(rest);
+    if (response.header_line_interval_ms > 0) {
+        // Each line of the block after the status line, the blank line too.
+        for (size_t end = head.find("\r\n") + 2; end < head.size(); end = head.find("\r\n", end) + 2) {
+            if (!wire.SendUpTo(end, write) || !PauseUnlessStopped(response.header_line_interval_ms)) return false;
+        }
+    }
+    if (response.drip_interval_ms > 0) {
+        if (!wire.SendUpTo(head.size(), write)) return false;
+        const size_t piece = std::max<size_t>(response.drip_bytes, 1);
+        while (wire.sent() < wire.size()) {
+            if (!wire.SendUpTo(wire.sent() + piece, write) || !PauseUnlessStopped(response.drip_interval_ms)) {
+                return false;
+            }
+        }
+    }
+    return wire.SendUpTo(wire.size(), write);
 }
 
 }  // namespace qimbra::testing

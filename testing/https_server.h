@@ -73,6 +73,30 @@ struct Response {
     // Set: after this many bytes of the whole response the connection is
     // reset (TCP RST, no TLS close), as a server that crashes mid-body.
     std::optional<size_t> reset_after_bytes;
+
+    // Misbehaviours of slow, broken or hostile servers. Pauses are cut short
+    // when the server stops, and they follow the pause above.
+    //
+    // A drip of header lines: the status line goes at once, then each header
+    // line, and the blank line that ends the block, follows this many
+    // milliseconds after the one before.
+    int header_line_interval_ms = 0;
+    // A drip of the body: the header block goes at once, then the body
+    // `drip_bytes` at a time with `drip_interval_ms` after each piece.
+    // 10240 bytes every 100 ms is a slow but healthy 100 KiB/s server;
+    // 1 byte every 5000 ms a hostile one.
+    int drip_interval_ms = 0;
+    size_t drip_bytes = 1;
+    // Set: the Content-Length line claims this size instead of the body's
+    // (with `add_content_length`), and the connection closes after the body,
+    // so a claim larger than the body is never met.
+    std::optional<size_t> claimed_length;
+    // A cookie flood: this many "Set-Cookie: flood<k>=<k>; path=/" lines after
+    // `header_lines`, with names no earlier response of this server used.
+    int new_cookies = 0;
+    // A huge header: one line "X-Filler: xxx..." of this many bytes in all
+    // (at least 12) after `header_lines`; 0 sends none.
+    size_t filler_header_bytes = 0;
 };
 
 using Handler = std::function<void(const Request&, Response&)>;
@@ -100,6 +124,10 @@ class HttpsServer {
     void Handle(std::string method, std::string path, Handler handler);
     // Answers every request that no other handler matches.
     void HandleOthers(Handler handler);
+    // A redirect loop that never repeats an address: `path` answers 302 with
+    // a Location of `path` and a query counting the hops ("/loop?hop=1",
+    // "/loop?hop=2", ...), for ever.
+    void HandleRedirectLoop(const std::string& path);
 
     // Every request so far, in order of arrival.
     [[nodiscard]] std::vector<Request> Requests() const;
@@ -128,6 +156,7 @@ class HttpsServer {
     Handler others_;
     std::vector<Request> requests_;
     int connection_count_ = 0;
+    int flood_cookies_sent_ = 0;
     std::vector<std::unique_ptr<Connection>> connections_;
     std::thread accept_thread_;
 };
