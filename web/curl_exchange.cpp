@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <deque>
 #include <mutex>
+#include <new>
+#include <variant>
 
 #include "platform/encoding.h"
 
@@ -40,30 +43,55 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
 
 using Clock = std::chrono::steady_clock;
 
+// How long the transfer loop waits for socket activity before it looks at
+// the cancel flag and the time bounds again.
+constexpr int kPollMs = 20;
+
 // What the callbacks of one exchange fill in.
 struct Transfer {
     CURL* curl = nullptr;
     std::string body;
     std::vector<std::string> header_lines;
+    size_t head_bytes = 0;  // of the current response
     bool body_too_large = false;
-    std::chrono::milliseconds stall_limit{kDefaultStallMs};
+    bool head_too_large = false;
+    bool out_of_memory = false;
+    int64_t received = 0;  // header and body bytes of every response so far
+    std::optional<Clock::time_point> first_byte;
+    curl_off_t uploaded = 0;
     Clock::time_point last_activity = Clock::now();
-    curl_off_t bytes_moved = 0;
+
+    void Received(size_t length) {
+        last_activity = Clock::now();
+        if (!first_byte) first_byte = last_activity;
+        received += static_cast<int64_t>(length);
+    }
 };
 
 size_t OnHeader(char* data, size_t size, size_t count, void* user) {
     auto& transfer = *static_cast<Transfer*>(user);
     const size_t length = size * count;
-    transfer.last_activity = Clock::now();
+    transfer.Received(length);
     std::string_view line(data, length);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
-    if (line.starts_with("HTTP/")) {
-        // A new response begins (after a redirect, a 100 Continue or a proxy's
-        // CONNECT answer): only the last one counts.
-        transfer.header_lines.clear();
-        transfer.body.clear();
-    } else if (!line.empty()) {
-        transfer.header_lines.emplace_back(line);
+    try {
+        if (line.starts_with("HTTP/")) {
+            // A new response begins (after a redirect, a 100 Continue or a
+            // proxy's CONNECT answer): only the last one counts.
+            transfer.header_lines.clear();
+            transfer.body.clear();
+            transfer.head_bytes = 0;
+        } else if (!line.empty()) {
+            transfer.head_bytes += length;
+            if (transfer.head_bytes > kMaxResponseHeadBytes) {
+                transfer.head_too_large = true;
+                return 0;  // anything but `length` fails the transfer
+            }
+            transfer.header_lines.emplace_back(line);
+        }
+    } catch (const std::bad_alloc&) {
+        transfer.out_of_memory = true;
+        return 0;
     }
     return length;
 }
@@ -71,32 +99,60 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
 size_t OnBody(char* data, size_t size, size_t count, void* user) {
     auto& transfer = *static_cast<Transfer*>(user);
     const size_t length = size * count;
-    transfer.last_activity = Clock::now();
+    transfer.Received(length);
     if (transfer.body.size() + length > kMaxBodyBytes) {
         transfer.body_too_large = true;
         return 0;  // anything but `length` fails the transfer
     }
-    if (transfer.body.empty()) {
-        curl_off_t expected = -1;
-        if (curl_easy_getinfo(transfer.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &expected) == CURLE_OK &&
-            expected > 0 && static_cast<size_t>(expected) <= kMaxBodyBytes) {
-            transfer.body.reserve(static_cast<size_t>(expected));
+    try {
+        if (transfer.body.empty()) {
+            // A claimed length sizes the first reservation, within bounds;
+            // past it the body grows with what arrives.
+            curl_off_t expected = -1;
+            if (curl_easy_getinfo(transfer.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &expected) == CURLE_OK &&
+                expected > 0) {
+                transfer.body.reserve(std::min(static_cast<size_t>(expected), kMaxBodyReservation));
+            }
         }
+        transfer.body.append(data, length);
+    } catch (const std::bad_alloc&) {
+        transfer.out_of_memory = true;
+        return 0;
     }
-    transfer.body.append(data, length);
     return length;
 }
 
-// Fails the exchange when no byte has moved either way for the stall limit.
-int OnProgress(void* user, curl_off_t, curl_off_t download_now, curl_off_t, curl_off_t upload_now) {
+// Notes uploaded bytes as activity; the limits themselves are checked by the
+// transfer loop.
+int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t upload_now) {
     auto& transfer = *static_cast<Transfer*>(user);
-    const Clock::time_point now = Clock::now();
-    if (download_now + upload_now != transfer.bytes_moved) {
-        transfer.bytes_moved = download_now + upload_now;
-        transfer.last_activity = now;
+    if (upload_now != transfer.uploaded) {
+        transfer.uploaded = upload_now;
+        transfer.last_activity = Clock::now();
     }
-    return now - transfer.last_activity > transfer.stall_limit ? 1 : 0;
+    return 0;
 }
+
+// The pace rule of PaceBound over the samples (time, bytes received) that
+// the transfer loop takes about 16 times a window.
+class PaceWatch {
+  public:
+    explicit PaceWatch(PaceBound bound) : bound_(bound) {}
+
+    // False when the last window brought fewer bytes than the bound asks.
+    bool Holds(const Transfer& transfer, Clock::time_point now) {
+        if (!transfer.first_byte) return true;
+        if (samples_.empty()) samples_.emplace_back(*transfer.first_byte, 0);
+        if (now - samples_.back().first >= bound_.window / 16) samples_.emplace_back(now, transfer.received);
+        const Clock::time_point window_start = now - bound_.window;
+        while (samples_.size() >= 2 && samples_[1].first <= window_start) samples_.pop_front();
+        return samples_.front().first > window_start || transfer.received - samples_.front().second >= bound_.min_bytes;
+    }
+
+  private:
+    PaceBound bound_;
+    std::deque<std::pair<Clock::time_point, int64_t>> samples_;
+};
 
 std::string HeaderLine(const std::pair<std::string, std::string>& header) {
     // "Name;" is curl's way of sending a header with an empty value.
@@ -133,7 +189,6 @@ ExchangeResult Failed(WebFailure failure) {
 WebFailure FailureOf(CURLcode code) {
     switch (code) {
         case CURLE_OPERATION_TIMEDOUT:
-        case CURLE_ABORTED_BY_CALLBACK:  // the stall limit in OnProgress
             return WebFailure::kTimeOut;
         case CURLE_FILESIZE_EXCEEDED:
             return WebFailure::kTooLarge;
@@ -173,16 +228,70 @@ bool RequestHeaders::Has(std::string_view name) const {
                        [&](const auto& line) { return EqualsIgnoringCase(line.first, name); });
 }
 
-ExchangeResult RunExchange(CURL* curl, const ExchangeRequest& request) {
-    if (!curl) return Failed(WebFailure::kRefused);
+namespace {
+
+size_t HeadBytes(const RequestHeaders& headers) {
+    size_t bytes = 0;
+    for (const auto& line : headers.lines()) bytes += line.first.size() + line.second.size() + 4;
+    return bytes;
+}
+
+// Takes the easy handle off the multi handle on every way out, which puts its
+// connection back into the multi handle's cache (or closes it mid-transfer).
+class Attached {
+  public:
+    Attached(CurlHandles handles)
+        : handles_(handles), ok_(curl_multi_add_handle(handles.multi, handles.easy) == CURLM_OK) {}
+    ~Attached() {
+        if (ok_) curl_multi_remove_handle(handles_.multi, handles_.easy);
+    }
+    Attached(const Attached&) = delete;
+    Attached& operator=(const Attached&) = delete;
+    [[nodiscard]] bool ok() const { return ok_; }
+
+  private:
+    CurlHandles handles_;
+    bool ok_;
+};
+
+// Drives the transfer until curl is done with it (its code) or a bound of
+// ours ends it first (the failure; the transfer is then abandoned).
+std::variant<CURLcode, WebFailure> Drive(CurlHandles handles, const ExchangeRequest& request, Transfer& transfer,
+                                         std::chrono::milliseconds stall_limit) {
+    const Attached attached(handles);
+    if (!attached.ok()) return WebFailure::kConnection;
+    PaceWatch pace(request.pace);
+    for (;;) {
+        int running = 0;
+        if (curl_multi_perform(handles.multi, &running) != CURLM_OK) return WebFailure::kConnection;
+        int queued = 0;
+        while (const CURLMsg* message = curl_multi_info_read(handles.multi, &queued)) {
+            if (message->msg == CURLMSG_DONE && message->easy_handle == handles.easy) return message->data.result;
+        }
+        if (running == 0) return WebFailure::kConnection;  // not done, yet nothing left to run
+        if (request.cancel && request.cancel->load()) return WebFailure::kCancelled;
+        const Clock::time_point now = Clock::now();
+        if (now - transfer.last_activity > stall_limit || !pace.Holds(transfer, now)) return WebFailure::kTimeOut;
+        if (curl_multi_poll(handles.multi, nullptr, 0, kPollMs, nullptr) != CURLM_OK) return WebFailure::kConnection;
+    }
+}
+
+ExchangeResult RunExchangeUnguarded(CurlHandles handles, const ExchangeRequest& request) {
+    if (!handles.easy || !handles.multi) return Failed(WebFailure::kRefused);
+    if (request.cancel && request.cancel->load()) return Failed(WebFailure::kCancelled);
     const std::optional<std::string> url = WireUrl(request.url);
     if (!url) return Failed(WebFailure::kRefused);
+    // "GET <url> HTTP/1.1" and every header line with its CRLF.
+    const size_t head_bytes = request.verb.size() + url->size() + 12 + HeadBytes(request.headers);
+    if (head_bytes > kMaxRequestHeadBytes || HeadBytes(request.proxy_headers) > kMaxRequestHeadBytes) {
+        return Failed(WebFailure::kRefused);
+    }
 
-    curl_easy_reset(curl);  // keeps the connection and TLS session caches
+    CURL* curl = handles.easy;
+    curl_easy_reset(curl);  // keeps the TLS session cache; connections stay with the multi handle
     Transfer transfer;
     transfer.curl = curl;
-    if (request.timeout_ms) transfer.stall_limit = std::chrono::milliseconds(*request.timeout_ms);
-
+    const std::chrono::milliseconds stall_limit(request.timeout_ms.value_or(kDefaultStallMs));
     bool ok = true;
     auto set = [&](CURLoption option, auto value) { ok = ok && curl_easy_setopt(curl, option, value) == CURLE_OK; };
 
@@ -256,14 +365,17 @@ ExchangeResult RunExchange(CURL* curl, const ExchangeRequest& request) {
     }
     if (!ok) return Failed(WebFailure::kRefused);
 
-    const CURLcode code = curl_easy_perform(curl);
+    const std::variant<CURLcode, WebFailure> outcome = Drive(handles, request, transfer, stall_limit);
+    if (transfer.out_of_memory) return Failed(WebFailure::kTooLarge);
+    if (transfer.body_too_large || transfer.head_too_large) return Failed(WebFailure::kTooLarge);
+    if (const WebFailure* failure = std::get_if<WebFailure>(&outcome)) return Failed(*failure);
+    const CURLcode code = std::get<CURLcode>(outcome);
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     // A redirect we refuse to follow (to plain http from https, or to another
     // scheme) ends the exchange with that redirect response, as when
     // redirects are off.
     const bool refused_redirect = code == CURLE_UNSUPPORTED_PROTOCOL && status >= 300 && status < 400;
-    if (transfer.body_too_large) return Failed(WebFailure::kTooLarge);
     if (code != CURLE_OK && !refused_redirect) return Failed(FailureOf(code));
 
     ExchangeResult result;
@@ -274,6 +386,16 @@ ExchangeResult RunExchange(CURL* curl, const ExchangeRequest& request) {
     }
     result.status = static_cast<int32_t>(status);
     return result;
+}
+
+}  // namespace
+
+ExchangeResult RunExchange(CurlHandles handles, const ExchangeRequest& request) {
+    try {
+        return RunExchangeUnguarded(handles, request);
+    } catch (const std::bad_alloc&) {
+        return Failed(WebFailure::kTooLarge);
+    }
 }
 
 }  // namespace qimbra::web_internal

@@ -4,6 +4,8 @@
 
 #include <curl/curl.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -19,6 +21,39 @@ struct CurlFree {
     void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
 };
 using CurlPtr = std::unique_ptr<CURL, CurlFree>;
+
+struct CurlMultiFree {
+    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
+using CurlMultiPtr = std::unique_ptr<CURLM, CurlMultiFree>;
+
+// The handles of one request object. The transfer runs on `multi`, whose
+// connection cache keeps connections open from one exchange to the next.
+struct CurlHandles {
+    CURL* easy = nullptr;
+    CURLM* multi = nullptr;
+};
+
+// The least a response must deliver to go on: from its first byte, every
+// stretch of `window` must bring at least `min_bytes` (header lines and
+// body together), or the exchange fails as a time-out. The default, 20 KiB
+// in 20 s, is an average of 1 KiB/s: any healthy transfer, even a slow
+// 100 KiB/s one, passes it many times over, while a server that drips a
+// byte or a header line every few seconds fails within about 20 s after
+// its first byte. Before the first byte the time-out alone bounds the wait.
+struct PaceBound {
+    std::chrono::milliseconds window{20000};
+    int64_t min_bytes = 20 * 1024;
+};
+
+// The largest request line plus header block that is sent; a larger request
+// is refused at once, before anything goes out.
+inline constexpr size_t kMaxRequestHeadBytes = 64 * 1024;
+// The largest response header block that is accepted.
+inline constexpr size_t kMaxResponseHeadBytes = 256 * 1024;
+// What a claimed Content-Length may reserve for the body in advance; the
+// body grows past it only with the bytes that arrive.
+inline constexpr size_t kMaxBodyReservation = size_t{4} << 20;
 
 // Makes curl ready for use; safe to call from any thread, any number of times.
 void EnsureCurlReady();
@@ -53,6 +88,9 @@ struct ExchangeRequest {
     std::optional<int32_t> timeout_ms;  // nullopt: curl's own time-outs
     bool follow_redirects = true;
     std::optional<Credentials> credentials;
+    PaceBound pace{};
+    // Set and true: the exchange is abandoned (checked every few ms).
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 struct ExchangeResult {
@@ -62,10 +100,12 @@ struct ExchangeResult {
     WebFailure failure = WebFailure::kNone;
 };
 
-// Runs one exchange on `curl` (reset first; its connection cache stays). A
-// failed exchange gives the empty result with its failure; a null handle
-// fails.
-[[nodiscard]] ExchangeResult RunExchange(CURL* curl, const ExchangeRequest& request);
+// Runs one exchange on `handles` (the easy handle is reset first; the
+// connection cache stays). A failed exchange gives the empty result with its
+// failure; null handles fail, and a request line and header block over
+// kMaxRequestHeadBytes is refused before anything is sent. Never throws:
+// running out of memory fails the exchange as kTooLarge.
+[[nodiscard]] ExchangeResult RunExchange(CurlHandles handles, const ExchangeRequest& request);
 
 }  // namespace qimbra::web_internal
 
@@ -73,10 +113,14 @@ namespace qimbra {
 
 struct WebRequestObject::State {
     web_internal::CurlPtr curl;
+    web_internal::CurlMultiPtr multi;
 };
 
 struct WebRequestObjectAccess {
-    static CURL* Handle(const WebRequestObject& object) { return object.state_ ? object.state_->curl.get() : nullptr; }
+    static web_internal::CurlHandles Handles(const WebRequestObject& object) {
+        if (!object.state_) return {};
+        return {object.state_->curl.get(), object.state_->multi.get()};
+    }
 };
 
 }  // namespace qimbra

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <limits>
+#include <new>
 #include <optional>
 
 #include "platform/encoding.h"
@@ -19,14 +20,15 @@ namespace qimbra {
 WebRequestObject::WebRequestObject() {
     web_internal::EnsureCurlReady();
     web_internal::CurlPtr curl(curl_easy_init());
-    if (curl) state_ = std::make_unique<State>(State{std::move(curl)});
+    web_internal::CurlMultiPtr multi(curl_multi_init());
+    if (curl && multi) state_ = std::make_unique<State>(State{std::move(curl), std::move(multi)});
 }
 
 WebRequestObject::~WebRequestObject() = default;
 WebRequestObject::WebRequestObject(WebRequestObject&& other) noexcept = default;
 WebRequestObject& WebRequestObject::operator=(WebRequestObject&& other) noexcept = default;
 
-bool WebRequestObject::valid() const { return WebRequestObjectAccess::Handle(*this) != nullptr; }
+bool WebRequestObject::valid() const { return WebRequestObjectAccess::Handles(*this).easy != nullptr; }
 
 namespace {
 
@@ -106,6 +108,32 @@ Text CollectReturnedCookies(const Text& response_headers) {
     return cookies;
 }
 
+// A browser's bounds on its cookie jar.
+constexpr size_t kMaxCookieBytes = 4096;
+constexpr size_t kMaxCookieTextBytes = 16 * 1024;
+
+// `cookies` ("a=1; b=2", newest first) without its pieces longer than
+// kMaxCookieBytes, and then, while longer than `max_bytes`, without its last
+// (oldest) pieces.
+Text BoundedCookies(const Text& cookies, size_t max_bytes) {
+    const std::string_view text = cookies.view();
+    if (text.size() <= kMaxCookieBytes && text.size() <= max_bytes) return cookies;
+    static constexpr std::string_view kSeparator = "; ";
+    std::string kept;
+    for (size_t start = 0; start <= text.size();) {
+        size_t end = text.find(kSeparator, start);
+        if (end == std::string_view::npos) end = text.size();
+        const std::string_view piece = text.substr(start, end - start);
+        start = end + kSeparator.size();
+        if (piece.size() > kMaxCookieBytes) continue;
+        const size_t grown = kept.size() + (kept.empty() ? 0 : kSeparator.size()) + piece.size();
+        if (grown > max_bytes) break;
+        if (!kept.empty()) kept += kSeparator;
+        kept += piece;
+    }
+    return Text(kept);
+}
+
 std::optional<int32_t> TimeoutMs(int32_t timeout_seconds) {
     if (timeout_seconds == -1) return std::nullopt;
     if (timeout_seconds < 1) return kDefaultTimeoutMs;
@@ -114,9 +142,7 @@ std::optional<int32_t> TimeoutMs(int32_t timeout_seconds) {
     return static_cast<int32_t>(std::min<int64_t>(ms, std::numeric_limits<int32_t>::max()));
 }
 
-}  // namespace
-
-Bytes WebRequest(const Text& url, const WebRequestOptions& options) {
+Bytes WebRequestUnguarded(const Text& url, const WebRequestOptions& options) {
     const int32_t method = (options.method < 0 || options.method > 7) ? 0 : options.method;
     const std::string verb = kVerbs[static_cast<size_t>(method)];
 
@@ -133,6 +159,7 @@ Bytes WebRequest(const Text& url, const WebRequestOptions& options) {
     request.timeout_ms = TimeoutMs(options.timeout_seconds);
     if (!options.proxy.empty()) request.proxy = platform::Cp936ToUtf8(options.proxy.view());
     request.follow_redirects = !options.forbid_redirects;
+    request.cancel = options.cancel;
 
     Text block = options.headers;
     if (options.complete_headers) block = CompletedHeaders(block, url, verb == "POST");
@@ -163,7 +190,7 @@ Bytes WebRequest(const Text& url, const WebRequestOptions& options) {
     request.body =
         !options.post_bytes.empty() ? options.post_bytes.data() : platform::Cp936ToUtf8(options.post_text.view());
 
-    web_internal::ExchangeResult result = web_internal::RunExchange(WebRequestObjectAccess::Handle(*object), request);
+    web_internal::ExchangeResult result = web_internal::RunExchange(WebRequestObjectAccess::Handles(*object), request);
 
     const Text response_headers(platform::Utf8ToCp936(result.header_text));
     if (options.response_headers) *options.response_headers = response_headers;
@@ -171,10 +198,30 @@ Bytes WebRequest(const Text& url, const WebRequestOptions& options) {
     if (options.failure) *options.failure = result.failure;
 
     Text returned_cookies = CollectReturnedCookies(response_headers);
-    if (options.merge_cookies && options.cookies) returned_cookies = MergeCookies(*options.cookies, returned_cookies);
+    if (options.merge_cookies && options.cookies) {
+        // A cookie too long for a browser never enters the jar, so it does
+        // not replace an older cookie of its name either.
+        returned_cookies = BoundedCookies(returned_cookies, std::numeric_limits<size_t>::max());
+        MergeCookies(*options.cookies, returned_cookies);
+        *options.cookies = BoundedCookies(*options.cookies, kMaxCookieTextBytes);
+        returned_cookies = *options.cookies;
+    }
     if (options.returned_cookies) *options.returned_cookies = returned_cookies;
 
     return Bytes(std::move(result.body));
+}
+
+}  // namespace
+
+Bytes WebRequest(const Text& url, const WebRequestOptions& options) {
+    try {
+        return WebRequestUnguarded(url, options);
+    } catch (const std::bad_alloc&) {
+        // What was set of the out parameters stays; the exchange has failed.
+        if (options.status_code) *options.status_code = 0;
+        if (options.failure) *options.failure = WebFailure::kTooLarge;
+        return Bytes();
+    }
 }
 
 }  // namespace qimbra

@@ -1,6 +1,7 @@
 // One synchronous HTTP exchange: the system's only network access.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -32,10 +33,14 @@ class WebRequestObject {
 // Why an exchange gave no response.
 enum class WebFailure {
     kNone,        // a response arrived (whatever its status)
-    kTimeOut,     // connecting, or a stretch without a byte moving, took too long
+    kTimeOut,     // connecting, a stretch without a byte moving, or a response
+                  // slower than 20 KiB in 20 s, took too long
     kConnection,  // no connection, a reset, a TLS or protocol error
-    kTooLarge,    // the body passed the size limit
-    kRefused,     // nothing was sent: an unusable URL or request
+    kTooLarge,    // the body passed the size limit, the response headers passed
+                  // 256 KiB, or the response did not fit in memory
+    kRefused,     // nothing was sent: an unusable URL or request, or a request
+                  // line and header block over 64 KiB
+    kCancelled,   // the caller's cancel flag ended the exchange
 };
 
 // The optional parameters of WebRequest with their defaults. Out and in/out
@@ -53,6 +58,11 @@ struct WebRequestOptions {
     // is removed first, in the caller's variable too) and, with
     // `merge_cookies`, rewritten with the response's cookies merged in. Left
     // out: no Cookie header and no merging.
+    //
+    // The merged text is bounded as a browser bounds its cookie jar: a cookie
+    // the response sets that is longer than 4096 bytes is ignored, and when
+    // the merged text passes 16384 bytes its oldest cookies (the last
+    // pieces) are dropped until it fits.
     Text* cookies = nullptr;
     // Out: the cookies this response set ("a=1; b=2"), merged like `cookies`
     // when merging took place.
@@ -90,13 +100,20 @@ struct WebRequestOptions {
     bool complete_headers = true;
     // Writes header names with capitalised words and drops lines without ":".
     bool normalize_headers = true;
+    // Set: when it turns true, from any thread, the exchange in flight is
+    // abandoned within a few tens of milliseconds and fails as
+    // WebFailure::kCancelled; nothing of its response is returned. Already
+    // true: nothing is sent.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // Fetches `url` (code page 936; only http and https) and returns the response
 // body, following up to 10 redirects (never from https to http) unless
 // `forbid_redirects`. Empty when the exchange produced no body or failed: no
-// connection, a time-out, a body over 512 MiB, an unusable URL. Certificates
-// are not checked. Blocks the calling thread until the exchange is over.
+// connection, a time-out, a body over 512 MiB, an unusable URL, a request
+// too large to send, a cancel. Certificates are not checked. Blocks the
+// calling thread until the exchange is over. Running out of memory fails the
+// exchange (WebFailure::kTooLarge) instead of ending the program.
 Bytes WebRequest(const Text& url, const WebRequestOptions& options = {});
 
 }  // namespace qimbra
