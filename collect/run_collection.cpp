@@ -25,7 +25,7 @@ bool SaveImage(const Text& file_path, const Bytes& image_data, int32_t status_co
 }
 
 Text FetchPage(const Text& url, Text& cookies, const Text& headers) {
-    return Utf8ToGbk(ToText(WebRequest(url, {.method = 0, .cookies = &cookies, .headers = headers})));
+    return Utf8BodyToGbk(WebRequest(url, {.method = 0, .cookies = &cookies, .headers = headers}));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -21,7 +22,12 @@ inline constexpr int kCodePageUtf8 = 65001;
 [[nodiscard]] std::string FromUtf16(int code_page, std::u16string_view units);
 
 // Shorthands over the two above.
-[[nodiscard]] std::string Utf8ToCp936(std::string_view utf8);
+//
+// Utf8ToCp936 converts `piece_bytes` of input at a time (the last argument
+// is there for tests), so besides its result it holds only a small UTF-16
+// buffer, never the whole text as UTF-16.
+inline constexpr size_t kUtf8PieceBytes = 64 * 1024;
+[[nodiscard]] std::string Utf8ToCp936(std::string_view utf8, size_t piece_bytes = kUtf8PieceBytes);
 [[nodiscard]] std::string Cp936ToUtf8(std::string_view cp936);
 [[nodiscard]] std::u16string Cp936ToUtf16(std::string_view cp936);
 [[nodiscard]] std::string Utf16ToCp936(std::u16string_view units);

@@ -18,6 +18,15 @@ Text Utf8ToGbk(const Text& text) {
     return Text(platform::Utf8ToCp936(text.view()));
 }
 
+Text Utf8BodyToGbk(Bytes&& body) {
+    Bytes taken(std::move(body));
+    std::string_view bytes = taken.view();
+    bytes = bytes.substr(0, bytes.find('\0'));
+    std::string converted = platform::Utf8ToCp936(bytes);
+    taken = Bytes();  // before the converted bytes are copied once more
+    return Text(converted);
+}
+
 Bytes TextToUtf16(const Text& text, std::optional<int32_t> code_page) {
     const std::u16string units = platform::ToUtf16(Resolve(code_page.value_or(platform::kCodePageUtf8)), text.view());
     if (units.empty()) return Bytes();

@@ -18,6 +18,13 @@ namespace qimbra {
 // Utf8ToGbk("\xE4\xBD\xA0\xE5\xA5\xBD") == "\xC4\xE3\xBA\xC3"; empty gives empty.
 [[nodiscard]] Text Utf8ToGbk(const Text& text);
 
+// The text of a page body: its bytes in front of the first zero byte, as
+// UTF-8, converted to code page 936; the same as Utf8ToGbk(ToText(body)).
+// Takes the body over and lets it go as soon as the converted text exists,
+// and converts in pieces, so that at most about twice the body is held at
+// any time.
+[[nodiscard]] Text Utf8BodyToGbk(Bytes&& body);
+
 // `text` in `code_page` (left out: 65001) as little-endian UTF-16 code units
 // followed by one zero unit. Empty for an empty text or an unknown code page.
 // TextToUtf16("A") is the four bytes 41 00 00 00.
