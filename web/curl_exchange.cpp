@@ -191,6 +191,7 @@ WebFailure FailureOf(CURLcode code) {
         case CURLE_OPERATION_TIMEDOUT:
             return WebFailure::kTimeOut;
         case CURLE_FILESIZE_EXCEEDED:
+        case CURLE_OUT_OF_MEMORY:  // also curl's answer to a single header line over 100 KiB
             return WebFailure::kTooLarge;
         case CURLE_URL_MALFORMAT:
         case CURLE_UNSUPPORTED_PROTOCOL:
