@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 namespace qimbra::platform {
@@ -58,6 +59,35 @@ TEST(Encoding, LongTextConvertsWhole) {
     const std::string cp936 = Utf8ToCp936(utf8);
     ASSERT_EQ(cp936.size(), 300000u);
     EXPECT_EQ(Cp936ToUtf8(cp936), utf8);
+}
+
+// Utf8ToCp936 converts in pieces; every piece size gives what converting the
+// whole text through UTF-16 at once gives, also when sequences, broken ones
+// and runs of continuation bytes fall on the piece ends.
+TEST(Encoding, PiecewiseUtf8ConversionMatchesTheWholeConversion) {
+    // Lead bytes of every length, continuation bytes, bytes that never start
+    // anything, surrogates encoded in UTF-8, ASCII and a zero byte.
+    const std::string kAlphabet[] = {
+        "a",    "\xE4\xBD\xA0", "\xE4",         "\xBD",         "\xA0", "\x80", "\xBF",         "\xC3",
+        "\xA9", "\xF0",         "\x9F\x98\x80", "\xED\xA0\x80", "\xFF", "\xC0", "\xE2\x82\xAC", std::string(1, '\0')};
+    std::mt19937 random(20261211);
+    auto whole = [](const std::string& utf8) { return FromUtf16(kCodePageGbk, ToUtf16(kCodePageUtf8, utf8)); };
+    for (int round = 0; round < 200; ++round) {
+        std::string utf8;
+        const size_t length = random() % 3000;
+        while (utf8.size() < length) {
+            const std::string& part = kAlphabet[random() % std::size(kAlphabet)];
+            // Long runs of one part, the way pages repeat bytes.
+            for (unsigned run = random() % 4 == 0 ? random() % 40 : 1; run > 0; --run) utf8 += part;
+        }
+        const size_t piece = 4 + random() % 29;
+        SCOPED_TRACE("round " + std::to_string(round) + ", piece " + std::to_string(piece));
+        ASSERT_EQ(Utf8ToCp936(utf8, piece), whole(utf8));
+    }
+    // The default pieces over a long page.
+    std::string page;
+    for (int i = 0; i < 20000; ++i) page += i % 7 ? "<a href=x>" : "\xE6\x98\xA5\xE6\x97\xA5\x80";
+    EXPECT_EQ(Utf8ToCp936(page), whole(page));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "values/conversions.h"
 #include "values/literal.h"
 
 namespace qimbra {
@@ -50,6 +51,29 @@ TEST(Utf8ToGbk, ReplacesWhatCannotBeConvertedAndGoesOn) {
         EXPECT_EQ(got.substr(got.size() - 3),
                   "\xBA\xC3"
                   "b");
+    }
+}
+
+TEST(Utf8BodyToGbk, IsUtf8ToGbkOfToText) {
+    const std::string long_page = [] {
+        std::string page;
+        for (int i = 0; i < 30000; ++i) page += "<li>\xE6\x98\xA5\xE6\x97\xA5</li>";
+        return page;
+    }();
+    const std::string_view kBodies[] = {
+        "",
+        "\xE4\xBD\xA0\xE5\xA5\xBD",
+        std::string_view("ab\0\xE4\xBD\xA0", 6),  // only what is in front of the zero byte
+        std::string_view("\0abc", 4),
+        "a\xE4\xBDz\x80",  // broken sequences are replaced, the rest goes on
+        long_page,
+    };
+    for (const std::string_view body : kBodies) {
+        SCOPED_TRACE(body.substr(0, 20));
+        Bytes moved = Raw(body);
+        const Text text = Utf8BodyToGbk(std::move(moved));
+        EXPECT_EQ(text, Utf8ToGbk(ToText(Raw(body))));
+        EXPECT_TRUE(moved.empty());  // taken over and let go
     }
 }
 
