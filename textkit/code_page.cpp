@@ -19,11 +19,14 @@ Text Utf8ToGbk(const Text& text) {
 }
 
 Text Utf8BodyToGbk(Bytes&& body) {
-    Bytes taken(std::move(body));
-    std::string_view bytes = taken.view();
-    bytes = bytes.substr(0, bytes.find('\0'));
-    std::string converted = platform::Utf8ToCp936(bytes);
-    taken = Bytes();  // before the converted bytes are copied once more
+    std::string converted;
+    {
+        // Destroyed, not assigned to: assigning an empty value would keep
+        // the body's buffer.
+        const Bytes taken(std::move(body));
+        const std::string_view bytes = taken.view();
+        converted = platform::Utf8ToCp936(bytes.substr(0, bytes.find('\0')));
+    }
     return Text(converted);
 }
 
