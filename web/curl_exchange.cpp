@@ -57,13 +57,17 @@ struct Transfer {
     bool head_too_large = false;
     bool out_of_memory = false;
     int64_t received = 0;  // header and body bytes of every response so far
-    std::optional<Clock::time_point> first_byte;
+    // Responses begun so far (redirects, interim answers and a proxy's CONNECT
+    // answer each begin one), when the last began, and `received` before it.
+    int responses = 0;
+    bool awaiting_response = true;  // a request has gone out, no status line yet
+    Clock::time_point response_start;
+    int64_t received_before_response = 0;
     curl_off_t uploaded = 0;
     Clock::time_point last_activity = Clock::now();
 
     void Received(size_t length) {
         last_activity = Clock::now();
-        if (!first_byte) first_byte = last_activity;
         received += static_cast<int64_t>(length);
     }
 };
@@ -76,6 +80,10 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
     try {
         if (line.starts_with("HTTP/")) {
+            ++transfer.responses;
+            transfer.awaiting_response = false;
+            transfer.response_start = transfer.last_activity;
+            transfer.received_before_response = transfer.received - static_cast<int64_t>(length);
             // A new response begins (after a redirect, a 100 Continue or a
             // proxy's CONNECT answer): only the last one counts.
             transfer.header_lines.clear();
@@ -122,6 +130,13 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
     return length;
 }
 
+// Called before every request of the exchange (each redirect too): until its
+// answer begins, the time-out bounds the wait, not the pace rule.
+int OnRequest(void* user, char*, char*, int, int) {
+    static_cast<Transfer*>(user)->awaiting_response = true;
+    return CURL_PREREQFUNC_OK;
+}
+
 // Notes uploaded bytes as activity; the limits themselves are checked by the
 // transfer loop.
 int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t upload_now) {
@@ -134,15 +149,20 @@ int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t upload
 }
 
 // The pace rule of PaceBound over the samples (time, bytes received) that
-// the transfer loop takes about 16 times a window.
+// the transfer loop takes about 16 times a window. Each response is judged
+// from its status line on.
 class PaceWatch {
   public:
     explicit PaceWatch(PaceBound bound) : bound_(bound) {}
 
     // False when the last window brought fewer bytes than the bound asks.
     bool Holds(const Transfer& transfer, Clock::time_point now) {
-        if (!transfer.first_byte) return true;
-        if (samples_.empty()) samples_.emplace_back(*transfer.first_byte, 0);
+        if (transfer.awaiting_response) return true;
+        if (transfer.responses != response_) {
+            response_ = transfer.responses;
+            samples_.clear();
+            samples_.emplace_back(transfer.response_start, transfer.received_before_response);
+        }
         if (now - samples_.back().first >= bound_.window / 16) samples_.emplace_back(now, transfer.received);
         const Clock::time_point window_start = now - bound_.window;
         while (samples_.size() >= 2 && samples_[1].first <= window_start) samples_.pop_front();
@@ -151,6 +171,7 @@ class PaceWatch {
 
   private:
     PaceBound bound_;
+    int response_ = 0;
     std::deque<std::pair<Clock::time_point, int64_t>> samples_;
 };
 
@@ -320,6 +341,8 @@ ExchangeResult RunExchangeUnguarded(CurlHandles handles, const ExchangeRequest& 
     set(CURLOPT_NOPROGRESS, 0L);
     set(CURLOPT_XFERINFOFUNCTION, &OnProgress);
     set(CURLOPT_XFERINFODATA, &transfer);
+    set(CURLOPT_PREREQFUNCTION, &OnRequest);
+    set(CURLOPT_PREREQDATA, &transfer);
 
     // The caller's lines in order; then curl's own additions switched off
     // (an empty "Name:" removes a header curl would add) unless the caller

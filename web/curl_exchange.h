@@ -34,13 +34,15 @@ struct CurlHandles {
     CURLM* multi = nullptr;
 };
 
-// The least a response must deliver to go on: from its first byte, every
-// stretch of `window` must bring at least `min_bytes` (header lines and
-// body together), or the exchange fails as a time-out. The default, 20 KiB
-// in 20 s, is an average of 1 KiB/s: any healthy transfer, even a slow
-// 100 KiB/s one, passes it many times over, while a server that drips a
-// byte or a header line every few seconds fails within about 20 s after
-// its first byte. Before the first byte the time-out alone bounds the wait.
+// The least a response must deliver to go on: from its status line on,
+// every stretch of `window` must bring at least `min_bytes` (header lines
+// and body together), or the exchange fails as a time-out. The default,
+// 20 KiB in 20 s, is an average of 1 KiB/s: any healthy transfer, even a
+// slow 100 KiB/s one, passes it many times over, while a server that drips
+// a byte or a header line every few seconds fails about 20 s after its
+// status line. Between a request and its status line (connecting, a server
+// that thinks, also after a redirect) the time-out alone bounds the wait; a
+// response that ends within its first window is never cut off by this rule.
 struct PaceBound {
     std::chrono::milliseconds window{20000};
     int64_t min_bytes = 20 * 1024;

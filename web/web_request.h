@@ -83,7 +83,9 @@ struct WebRequestOptions {
     Text proxy{};
     // 0 or less: 15 seconds; -1: no time-outs of our own (a 30 s stall limit
     // stays). Bounds connecting, and every stretch in which no byte moves; a
-    // transfer that keeps moving may take longer.
+    // transfer that keeps moving may take longer, as long as each response
+    // brings at least 20 KiB in every 20 s from its status line on (the
+    // average of 1 KiB/s that a drip fails and a slow link passes).
     int32_t timeout_seconds = 0;
     // With `proxy` and `proxy_user` both set: credentials for the proxy
     // (`credentials_target` 1, also sent as a Basic Proxy-Authorization line)

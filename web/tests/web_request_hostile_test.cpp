@@ -130,16 +130,21 @@ TEST_F(WebRequestHostileTest, PaceBoundEndsDripsAndLetsSlowTransfersThrough) {
     }
 }
 
-// The pace window opens with the response's first byte: a server that thinks
-// for a while and then answers at once is bounded by the time-out alone.
-TEST_F(WebRequestHostileTest, PaceBoundStartsWithTheFirstByte) {
+// The pace window opens with each response's status line: a server that
+// thinks for a while and then answers at once is bounded by the time-out
+// alone, also behind a redirect that answered at once.
+TEST_F(WebRequestHostileTest, PaceBoundStartsWithEachResponse) {
     server_.Handle("GET", "/think", [](const Request&, Response& response) {
         response.body = "thought";
         response.pause_ms = 1200;
     });
+    server_.Handle("GET", "/hop", [](const Request&, Response& response) {
+        response.status = 302;
+        response.header_lines = {"Location: /think"};
+    });
     WebRequestObject object;
     web_internal::ExchangeRequest request;
-    request.url = server_.Url("/think");
+    request.url = server_.Url("/hop");
     request.verb = "GET";
     request.timeout_ms = 3000;
     request.pace = {.window = std::chrono::milliseconds(400), .min_bytes = 8 * 1024};
