@@ -217,7 +217,8 @@ Bytes WebRequest(const Text& url, const WebRequestOptions& options) {
     try {
         return WebRequestUnguarded(url, options);
     } catch (const std::bad_alloc&) {
-        // What was set of the out parameters stays; the exchange has failed.
+        // The exchange has failed; the cookie variables keep what they hold.
+        if (options.response_headers) *options.response_headers = Text();
         if (options.status_code) *options.status_code = 0;
         if (options.failure) *options.failure = WebFailure::kTooLarge;
         return Bytes();
