@@ -262,7 +262,7 @@ size_t HeadBytes(const RequestHeaders& headers) {
 // connection back into the multi handle's cache (or closes it mid-transfer).
 class Attached {
   public:
-    Attached(CurlHandles handles)
+    explicit Attached(CurlHandles handles)
         : handles_(handles), ok_(curl_multi_add_handle(handles.multi, handles.easy) == CURLM_OK) {}
     ~Attached() {
         if (ok_) curl_multi_remove_handle(handles_.multi, handles_.easy);
