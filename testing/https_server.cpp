@@ -424,6 +424,9 @@ bool HttpsServer::SendResponse(Connection& connection, const Request& request, R
     auto write = [&](std::string_view data) { return connection.WriteAll(data); };
     if (response.reset_after_bytes) {
         (void)wire.SendUpTo(*response.reset_after_bytes, write);
+        // Under the lock: the destructor reads the descriptor to wake this
+        // connection, and a closed number may already belong to another.
+        std::lock_guard lock(mutex_);
         connection.Reset();
         return false;
     }
