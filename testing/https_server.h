@@ -5,7 +5,11 @@
 // request line, the header lines in their order and spelling, the body, and
 // which connection it came on. Responses are given by handlers registered per
 // method and path; their header lines go on the wire as written, so a test can
-// send lines a library would refuse to write ("Set-Cookie:c=3").
+// send lines a library would refuse to write ("Set-Cookie:c=3"). A response
+// can also misbehave the way broken or hostile servers do: pause, drip its
+// header lines or body, claim a length it never sends, reset the connection,
+// flood cookies or send a huge header (see Response); HandleRedirectLoop
+// serves a redirect loop.
 //
 //   qimbra::testing::HttpsServer server;
 //   server.Handle("GET", "/a", [](const Request& req, Response& res) {
