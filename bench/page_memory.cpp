@@ -1,8 +1,9 @@
 // Peak memory for one 64 MiB archive page, fetched over loopback HTTPS and
 // turned into its code page 936 text as the run does, against the page taken
 // the old way (the body copied into a Text, then converted whole through
-// UTF-16). The page is mostly ASCII markup, where UTF-16 doubles the size,
-// with some Chinese titles.
+// UTF-16), and the run's next steps over it (the entry list cut out, the
+// entry pattern matched). The page is an archive of the gallery's shape:
+// mostly ASCII markup, where UTF-16 doubles the size, with Chinese titles.
 //
 // The server runs in a child process and each way of fetching in a child of
 // its own, so every peak (VmHWM, the resident high-water mark) holds one
@@ -39,19 +40,32 @@ long PeakKib() {
     return -1;
 }
 
+// An archive page of the gallery's shape, its entry list filling `bytes`.
 std::string Page(size_t bytes) {
-    std::string page = "<html><body><ul class=\"archives\">";
-    for (int i = 0; page.size() < bytes; ++i) {
-        page += "<li><a href=\"https://www.veloni.example/p/" + std::to_string(i) + ".html\" title=\"";
+    std::string page =
+        "<html><body><h1>\xE5\xBD\x92\xE6\xA1\xA3</h1><a class=toggle href=#>"
+        "\xE5\x85\xA8\xE9\x83\xA8\xE5\xB1\x95\xE5\xBC\x80/\xE6\x94\xB6\xE7\xBC\xA9</a>\n<ul>\n";
+    const std::string end = "</ul>\n<div id=post-action class=actions></div></body></html>\n";
+    for (int i = 0; page.size() + end.size() < bytes; ++i) {
+        page += "<li><a href=p/" + std::to_string(i) + ".html title=\"Spring garden in the old town\">";
         page += i % 4 == 0 ? "\xE6\x98\xA5\xE6\x97\xA5\xE8\x8A\xB1\xE5\x9B\xAD" : "Spring garden";
-        page += "\">entry</a></li>\n";
+        page += "</a></li>\n";
     }
-    page.resize(bytes);
-    return page;
+    return page + end;
+}
+
+// What a run does with the archive page after fetching it: the entry list
+// cut out in place of the page, and the entry pattern matched over it.
+int32_t EntryCount(qimbra::Text& page) {
+    page = qimbra::TextBetween(page, qimbra::Text("\xC8\xAB\xB2\xBF\xD5\xB9\xBF\xAA/\xCA\xD5\xCB\xF5"),
+                               qimbra::Text("<div id=post-action clas"));
+    qimbra::PatternMatcher matcher;
+    matcher.Create(qimbra::Text("href=(.*?)>(.*?)</a></"), page);
+    return matcher.MatchCount();
 }
 
 // In a child process: fetches `url` one way and prints the figures.
-[[noreturn]] void Measure(const std::string& url, const char* way, bool piecewise, size_t page_bytes) {
+[[noreturn]] void Measure(const std::string& url, const char* way, bool piecewise, bool match, size_t page_bytes) {
     // Connections, TLS and the converters are set up by a first small fetch.
     (void)qimbra::WebRequest(qimbra::Text(url + "?warm"));
     (void)qimbra::Utf8ToGbk(qimbra::Text("\xE6\x98\xA5"));
@@ -65,10 +79,13 @@ std::string Page(size_t bytes) {
         text = qimbra::Text(qimbra::platform::FromUtf16(
             qimbra::platform::kCodePageGbk, qimbra::platform::ToUtf16(qimbra::platform::kCodePageUtf8, utf8.view())));
     }
+    const int32_t entries = match ? EntryCount(text) : 0;
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     const long growth = PeakKib() - before;
-    std::printf("%-44s peak +%7.1f MiB = %.2f x the body   %.2f s   text %d bytes\n", way, growth / 1024.0,
+    std::printf("%-50s peak +%7.1f MiB = %.2f x the body   %.2f s   text %d bytes", way, growth / 1024.0,
                 growth * 1024.0 / static_cast<double>(page_bytes), seconds, text.size());
+    if (match) std::printf(", %d entries", entries);
+    std::printf("\n");
     std::fflush(stdout);
     std::_Exit(0);
 }
@@ -104,13 +121,15 @@ int main(int argc, char** argv) {
     const struct {
         const char* way;
         bool piecewise;
+        bool match;
     } kWays[] = {
-        {"WebRequest + Utf8BodyToGbk (the run's way)", true},
-        {"WebRequest + ToText + whole UTF-16 round", false},
+        {"WebRequest + Utf8BodyToGbk (the run's way)", true, false},
+        {"WebRequest + ToText + whole UTF-16 round", false, false},
+        {"the run's way, then entry list and entry pattern", true, true},
     };
     for (const auto& way : kWays) {
         const pid_t pid = fork();
-        if (pid == 0) Measure(url, way.way, way.piecewise, page_bytes);
+        if (pid == 0) Measure(url, way.way, way.piecewise, way.match, page_bytes);
         int status = 0;
         waitpid(pid, &status, 0);
     }
