@@ -231,6 +231,14 @@ TEST_F(WebRequestHostileTest, CookieJarBounds) {
     EXPECT_EQ(cookies, Text("small=1; big=old; keep=2"));
     EXPECT_EQ(returned, cookies);
 
+    // 4096 bytes are the most a cookie may hold.
+    server_.Handle("GET", "/edge", [](const Request&, Response& response) {
+        response.header_lines = {"Set-Cookie: e=" + std::string(4094, 'e'), "Set-Cookie: f=" + std::string(4095, 'f')};
+    });
+    cookies = Text();
+    Fetch(server_.Url("/edge"), {.cookies = &cookies});
+    EXPECT_EQ(cookies, Text("e=" + std::string(4094, 'e')));
+
     // A jar past 16 KiB loses its oldest (last) cookies until it fits.
     std::string old_jar;
     for (int i = 0; i < 1000; ++i) old_jar += (i ? "; old" : "old") + std::to_string(i) + "=" + std::string(20, 'v');
