@@ -2,7 +2,8 @@
 // turned into its code page 936 text as the run does, against the page taken
 // the old way (the body copied into a Text, then converted whole through
 // UTF-16), and the run's next steps over it (the entry list cut out, the
-// entry pattern matched). The page is an archive of the gallery's shape:
+// entry pattern matched over it, the list either handed to the matcher to
+// keep or still held by the caller as well). The page is an archive of the gallery's shape:
 // mostly ASCII markup, where UTF-16 doubles the size, with Chinese titles.
 //
 // The server runs in a child process and each way of fetching in a child of
@@ -20,6 +21,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "platform/encoding.h"
 #include "testing/https_server.h"
@@ -54,18 +56,32 @@ std::string Page(size_t bytes) {
     return page + end;
 }
 
+// How the archive page's steps after the fetch run.
+enum class Steps {
+    kNone,          // the fetch only
+    kListCopied,    // entry list and entry pattern, the caller keeping the list
+    kListHandedOn,  // entry list and entry pattern, the list moved into the matcher
+};
+
 // What a run does with the archive page after fetching it: the entry list
-// cut out in place of the page, and the entry pattern matched over it.
-int32_t EntryCount(qimbra::Text& page) {
+// cut out in place of the page, and the entry pattern matched over it. The
+// list's size goes to `list_bytes`.
+int32_t EntryCount(qimbra::Text& page, Steps steps, int32_t& list_bytes) {
     page = qimbra::TextBetween(page, qimbra::Text("\xC8\xAB\xB2\xBF\xD5\xB9\xBF\xAA/\xCA\xD5\xCB\xF5"),
                                qimbra::Text("<div id=post-action clas"));
+    list_bytes = page.size();
+    const qimbra::Text pattern("href=(.*?)>(.*?)</a></");
     qimbra::PatternMatcher matcher;
-    matcher.Create(qimbra::Text("href=(.*?)>(.*?)</a></"), page);
+    if (steps == Steps::kListHandedOn) {
+        matcher.Create(pattern, std::move(page));
+    } else {
+        matcher.Create(pattern, page);
+    }
     return matcher.MatchCount();
 }
 
 // In a child process: fetches `url` one way and prints the figures.
-[[noreturn]] void Measure(const std::string& url, const char* way, bool piecewise, bool match, size_t page_bytes) {
+[[noreturn]] void Measure(const std::string& url, const char* way, bool piecewise, Steps steps, size_t page_bytes) {
     // Connections, TLS and the converters are set up by a first small fetch.
     (void)qimbra::WebRequest(qimbra::Text(url + "?warm"));
     (void)qimbra::Utf8ToGbk(qimbra::Text("\xE6\x98\xA5"));
@@ -79,12 +95,13 @@ int32_t EntryCount(qimbra::Text& page) {
         text = qimbra::Text(qimbra::platform::FromUtf16(
             qimbra::platform::kCodePageGbk, qimbra::platform::ToUtf16(qimbra::platform::kCodePageUtf8, utf8.view())));
     }
-    const int32_t entries = match ? EntryCount(text) : 0;
+    int32_t text_bytes = text.size();
+    const int32_t entries = steps == Steps::kNone ? 0 : EntryCount(text, steps, text_bytes);
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     const long growth = PeakKib() - before;
     std::printf("%-50s peak +%7.1f MiB = %.2f x the body   %.2f s   text %d bytes", way, growth / 1024.0,
-                growth * 1024.0 / static_cast<double>(page_bytes), seconds, text.size());
-    if (match) std::printf(", %d entries", entries);
+                growth * 1024.0 / static_cast<double>(page_bytes), seconds, text_bytes);
+    if (steps != Steps::kNone) std::printf(", %d entries", entries);
     std::printf("\n");
     std::fflush(stdout);
     std::_Exit(0);
@@ -121,15 +138,16 @@ int main(int argc, char** argv) {
     const struct {
         const char* way;
         bool piecewise;
-        bool match;
+        Steps steps;
     } kWays[] = {
-        {"WebRequest + Utf8BodyToGbk (the run's way)", true, false},
-        {"WebRequest + ToText + whole UTF-16 round", false, false},
-        {"the run's way, then entry list and entry pattern", true, true},
+        {"WebRequest + Utf8BodyToGbk (the run's way)", true, Steps::kNone},
+        {"WebRequest + ToText + whole UTF-16 round", false, Steps::kNone},
+        {"the run's way, entry list, pattern (list kept)", true, Steps::kListCopied},
+        {"the run's way, entry list, pattern (list moved in)", true, Steps::kListHandedOn},
     };
     for (const auto& way : kWays) {
         const pid_t pid = fork();
-        if (pid == 0) Measure(url, way.way, way.piecewise, way.match, page_bytes);
+        if (pid == 0) Measure(url, way.way, way.piecewise, way.steps, page_bytes);
         int status = 0;
         waitpid(pid, &status, 0);
     }

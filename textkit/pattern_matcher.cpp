@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <memory>
 #include <string_view>
+#include <utility>
 
 #include "platform/encoding.h"
 #include "textkit/quote_token.h"
@@ -88,10 +89,35 @@ PatternMatcher& PatternMatcher::operator=(PatternMatcher&& other) noexcept = def
 bool PatternMatcher::Create(const Text& pattern, const Text& subject, std::optional<bool> case_sensitive,
                             std::optional<bool> multiline, std::optional<bool> global,
                             std::optional<bool> expand_quote_token) {
+    Begin(pattern, case_sensitive, expand_quote_token);
+    subject_ = platform::Cp936ToUtf16(subject.view());
+    return Match(multiline, global);
+}
+
+bool PatternMatcher::Create(const Text& pattern, Text&& subject, std::optional<bool> case_sensitive,
+                            std::optional<bool> multiline, std::optional<bool> global,
+                            std::optional<bool> expand_quote_token) {
+    // The pattern is taken in first: it may be the subject itself.
+    Begin(pattern, case_sensitive, expand_quote_token);
+    subject_ = platform::Cp936ToUtf16(subject.view());
+    {
+        // Moving the bytes out and destroying them frees their buffer, which
+        // assigning an empty Text would keep.
+        const Text released = std::move(subject);
+    }
+    subject = Text();
+    return Match(multiline, global);
+}
+
+void PatternMatcher::Begin(const Text& pattern, std::optional<bool> case_sensitive,
+                           std::optional<bool> expand_quote_token) {
     has_pattern_ = true;
     has_matches_ = false;
     group_count_ = 0;
-    spans_.clear();
+    // Swapped out rather than cleared, so the buffers go before the next
+    // subject is converted.
+    std::vector<Span>().swap(spans_);
+    std::u16string().swap(subject_);
     subject_text_.reset();
     ignore_case_ = !case_sensitive.value_or(false);
 
@@ -100,8 +126,9 @@ bool PatternMatcher::Create(const Text& pattern, const Text& subject, std::optio
     } else {
         pattern_ = platform::Cp936ToUtf16(pattern.view());
     }
-    subject_ = platform::Cp936ToUtf16(subject.view());
+}
 
+bool PatternMatcher::Match(std::optional<bool> multiline, std::optional<bool> global) {
     const Code code = Compile(pattern_, ignore_case_, multiline.value_or(true));
     if (!code) return false;
     uint32_t groups = 0;
@@ -130,13 +157,13 @@ bool PatternMatcher::Create(const Text& pattern, const Text& subject, std::optio
         const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data.get());
         const size_t begin = ovector[0];
         const size_t end = std::max(ovector[0], ovector[1]);
-        spans.push_back({static_cast<int64_t>(begin), static_cast<int64_t>(end - begin)});
+        spans.push_back({static_cast<int32_t>(begin), static_cast<int32_t>(end - begin)});
         for (size_t group = 1; group < stride; ++group) {
             if (ovector[2 * group] == PCRE2_UNSET) {
                 spans.push_back({});
             } else {
-                spans.push_back({static_cast<int64_t>(ovector[2 * group]),
-                                 static_cast<int64_t>(ovector[2 * group + 1] - ovector[2 * group])});
+                spans.push_back({static_cast<int32_t>(ovector[2 * group]),
+                                 static_cast<int32_t>(ovector[2 * group + 1] - ovector[2 * group])});
             }
         }
         if (!every_match) break;
@@ -268,8 +295,7 @@ void PatternMatcher::StorePosition(const Text& found, const Span* match, int32_t
     // The UTF-16 offset serves as a 1-based byte position: it lies at or in
     // front of the match's first byte, so the search meets the first
     // occurrence from there, which on ASCII subjects is the match itself.
-    const int64_t from = std::min<int64_t>(match->offset, INT32_MAX);
-    *position = FindText(SubjectText(), found, static_cast<int32_t>(from), ignore_case_) - 1;
+    *position = FindText(SubjectText(), found, match->offset, ignore_case_) - 1;
 }
 
 }  // namespace qimbra

@@ -41,6 +41,14 @@ class PatternMatcher {
                 std::optional<bool> multiline = std::nullopt, std::optional<bool> global = std::nullopt,
                 std::optional<bool> expand_quote_token = std::nullopt);
 
+    // The same, taking `subject` over: its code page 936 bytes are let go as
+    // soon as the matcher's UTF-16 form of them exists, so a long subject is
+    // not held in both forms while it is matched. `subject` is left empty. The
+    // answers are those of the Create above.
+    bool Create(const Text& pattern, Text&& subject, std::optional<bool> case_sensitive = std::nullopt,
+                std::optional<bool> multiline = std::nullopt, std::optional<bool> global = std::nullopt,
+                std::optional<bool> expand_quote_token = std::nullopt);
+
     // The pattern of the last Create (quote token expanded); empty before any.
     [[nodiscard]] Text GetPattern() const;
 
@@ -73,11 +81,18 @@ class PatternMatcher {
 
   private:
     // A stretch of the UTF-16 subject; a negative `offset` marks a group that
-    // took part in no match.
+    // took part in no match. A subject has no more UTF-16 units than its Text
+    // has bytes, so 32 bits hold every offset and length.
     struct Span {
-        int64_t offset = -1;
-        int64_t length = 0;
+        int32_t offset = -1;
+        int32_t length = 0;
     };
+
+    // Forgets the last Create, letting go of its subject and matches, and
+    // takes `pattern` in as the engine will see it.
+    void Begin(const Text& pattern, std::optional<bool> case_sensitive, std::optional<bool> expand_quote_token);
+    // Matches the pattern over subject_; the rest of Create.
+    bool Match(std::optional<bool> multiline, std::optional<bool> global);
 
     // The whole match `index` (1-based) followed by its groups, or nullptr.
     [[nodiscard]] const Span* MatchAt(int32_t index) const;
