@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "values/literal.h"
+#include "values/text_ops.h"
 
 namespace qimbra {
 namespace {
@@ -250,6 +252,199 @@ TEST(PatternMatcher, CopyIsIndependent) {
     copy = original;
     EXPECT_EQ(copy.MatchCount(), 3);
     EXPECT_EQ(copy.GetPattern(), Text("z"));
+}
+
+// Everything a matcher answers, in one list for comparing two matchers: the
+// counts, the pattern, every match and group, a replacement, and the stored
+// positions of every `position_step`-th match.
+std::vector<std::string> Answers(const PatternMatcher& matcher, int32_t position_step = 1) {
+    std::vector<std::string> out = {std::to_string(matcher.MatchCount()), std::to_string(matcher.SubMatchCount()),
+                                    matcher.GetPattern().bytes(), matcher.ReplaceMatches(Text("[$1|$&]")).bytes()};
+    const int32_t count = matcher.MatchCount();
+    for (int32_t i = 1; i <= count + 1; ++i) {
+        const bool with_position = i % position_step == 1 % position_step || i >= count;
+        for (int32_t sub = 0; sub <= matcher.SubMatchCount() + 1; ++sub) {
+            int32_t position = 99;
+            int32_t* const where = with_position ? &position : nullptr;
+            const Text text = sub == 0 ? matcher.MatchText(i, where) : matcher.SubMatchText(i, sub, where);
+            out.push_back(text.bytes() + "@" + std::to_string(position));
+        }
+    }
+    return out;
+}
+
+TEST(PatternMatcher, SubjectTakenOverAnswersTheSame) {
+    struct Case {
+        const char* name;
+        Text pattern, subject;
+        std::optional<bool> case_sensitive, multiline, global, expand_quote_token;
+    };
+    const Case kCases[] = {
+        {"entry list",
+         Text("href=(.*?)>(.*?)</a></"),
+         Cp936("<li>二〇二四 href=p/7.html>第七集：海边</a></li><li>href=p/8.html>Eight</a></li>"),
+         {},
+         {},
+         {},
+         {}},
+        {"no match", Text("q"), Text("abc"), {}, {}, {}, {}},
+        {"empty subject", Text("x*"), Text(), {}, {}, {}, {}},
+        {"empty matches", Text("x*"), Cp936("a中b"), {}, {}, {}, {}},
+        {"case sensitive, first only", Text("(a)(b)?"), Text("Aab ab"), true, {}, false, {}},
+        {"single line", Text("^(.+)$"), Text("one\r\ntwo"), {}, false, {}, {}},
+        {"quote token", Cp936("=#引号(.*?)#引号"), Text("x=\"1\" y=\"2\""), {}, {}, {}, true},
+        {"rejected pattern", Text("(a"), Text("abc"), {}, {}, {}, {}},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        PatternMatcher kept;
+        const bool kept_result =
+            kept.Create(c.pattern, c.subject, c.case_sensitive, c.multiline, c.global, c.expand_quote_token);
+        PatternMatcher taken;
+        Text subject = c.subject;
+        EXPECT_EQ(
+            taken.Create(c.pattern, std::move(subject), c.case_sensitive, c.multiline, c.global, c.expand_quote_token),
+            kept_result);
+        EXPECT_TRUE(subject.empty());
+        EXPECT_EQ(Answers(taken), Answers(kept));
+    }
+}
+
+TEST(PatternMatcher, SubjectTakenOverMayBeThePattern) {
+    PatternMatcher matcher;
+    Text text("a+");
+    ASSERT_TRUE(matcher.Create(text, std::move(text)));
+    EXPECT_TRUE(text.empty());
+    EXPECT_EQ(matcher.GetPattern(), Text("a+"));
+    EXPECT_EQ(AllMatches(matcher), std::vector<Text>{Text("a")});
+
+    // A later Create over a kept subject forgets the one taken over.
+    ASSERT_TRUE(matcher.Create(Text("b"), Text("bb")));
+    EXPECT_EQ(matcher.MatchCount(), 2);
+    EXPECT_EQ(matcher.ReplaceMatches(Text("c")), Text("cc"));
+}
+
+// A long subject made of runs of one unit each (markers, letters of both
+// cases, a two-byte character, line breaks), every unit one UTF-16 unit, so
+// that offsets pass 16 bits and matches sit next to one another.
+class RandomSubject {
+  public:
+    RandomSubject(uint32_t seed, size_t unit_count) {
+        std::mt19937 generator(seed);
+        // Markers twice, to meet the letters more often.
+        const std::string kUnits[] = {"<", ">", "<", ">", "a", "B", "k", Cp936("中").bytes(), "\r", "\n", " "};
+        std::uniform_int_distribution<size_t> pick(0, std::size(kUnits) - 1);
+        std::uniform_int_distribution<int> one_in(0, 29);
+        std::uniform_int_distribution<int> run(1, 3);
+        std::uniform_int_distribution<int> long_run(4, 400);
+        while (units_.size() < unit_count) {
+            const std::string& unit = kUnits[pick(generator)];
+            const int length = one_in(generator) == 0 ? long_run(generator) : run(generator);
+            for (int i = 0; i < length; ++i) units_.push_back(unit);
+        }
+        std::string bytes;
+        for (const std::string& unit : units_) bytes += unit;
+        text_ = Text(bytes);
+    }
+
+    const Text& text() const { return text_; }
+    size_t size() const { return units_.size(); }
+    // The bytes of units [begin, end).
+    std::string Bytes(size_t begin, size_t end) const {
+        std::string out;
+        for (size_t i = begin; i < end; ++i) out += units_[i];
+        return out;
+    }
+
+    // The plain walk for "<([a-z]*)>": every match as its unit range.
+    std::vector<std::pair<size_t, size_t>> MarkedWords(bool ignore_case) const {
+        const auto is_letter = [&](const std::string& unit) {
+            return unit == "a" || unit == "k" || (ignore_case && unit == "B");
+        };
+        std::vector<std::pair<size_t, size_t>> out;
+        for (size_t i = 0; i < units_.size();) {
+            size_t j = i + 1;
+            if (units_[i] == "<") {
+                while (j < units_.size() && is_letter(units_[j])) ++j;
+                if (j < units_.size() && units_[j] == ">") {
+                    out.emplace_back(i, j + 1);
+                    i = j + 1;
+                    continue;
+                }
+            }
+            ++i;
+        }
+        return out;
+    }
+
+  private:
+    std::vector<std::string> units_;
+    Text text_;
+};
+
+TEST(PatternMatcher, LongSubjectsAgreeWithPlainWalk) {
+    for (const uint32_t seed : {7u, 1234u, 99991u}) {
+        const RandomSubject subject(seed, 150'000);
+        for (const bool ignore_case : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "seed " << seed << (ignore_case ? ", case ignored" : ", case counts"));
+            const std::vector<std::pair<size_t, size_t>> expected = subject.MarkedWords(ignore_case);
+            ASSERT_GT(expected.size(), 300u);
+            ASSERT_GT(expected.back().first, 70'000u);
+
+            PatternMatcher matcher;
+            Text moved = subject.text();
+            ASSERT_TRUE(matcher.Create(Text("<([a-z]*)>"), std::move(moved), !ignore_case));
+            ASSERT_EQ(matcher.MatchCount(), static_cast<int32_t>(expected.size()));
+            std::string replaced;
+            size_t copied = 0;
+            for (size_t i = 0; i < expected.size(); ++i) {
+                const auto [begin, end] = expected[i];
+                const auto index = static_cast<int32_t>(i + 1);
+                const std::string word = subject.Bytes(begin + 1, end - 1);
+                ASSERT_EQ(matcher.MatchText(index).bytes(), subject.Bytes(begin, end)) << "match " << index;
+                ASSERT_EQ(matcher.SubMatchText(index, 1).bytes(), word) << "match " << index;
+                replaced += subject.Bytes(copied, begin) + "[" + word + "]";
+                copied = end;
+                if (i % 41 != 0 && i + 1 != expected.size()) continue;
+                // The stored position: the text searched for from the match's
+                // UTF-16 offset.
+                int32_t position = 99;
+                const Text group = matcher.SubMatchText(index, 1, &position);
+                const auto from = static_cast<int32_t>(begin);
+                EXPECT_EQ(position, FindText(subject.text(), group, from, ignore_case) - 1) << "match " << index;
+                const Text match = matcher.MatchText(index, &position);
+                EXPECT_EQ(position, FindText(subject.text(), match, from, ignore_case) - 1) << "match " << index;
+            }
+            replaced += subject.Bytes(copied, subject.size());
+            EXPECT_EQ(matcher.ReplaceMatches(Text("[$1]")).bytes(), replaced);
+        }
+    }
+}
+
+TEST(PatternMatcher, LongSubjectTakenOverAnswersTheSame) {
+    const RandomSubject subject(2024, 120'000);
+    struct Case {
+        Text pattern;
+        std::optional<bool> case_sensitive, multiline, global;
+    };
+    const Case kCases[] = {
+        {Text("<([a-z]*)>"), {}, {}, {}},
+        {Cp936("(k+)|(中+)"), true, {}, {}},
+        {Text("^(.*)$"), {}, {}, {}},
+        {Text("^(.*)$"), {}, false, {}},
+        {Text("x*"), {}, {}, {}},
+        {Text("(a)?(b+)"), {}, {}, false},
+        {Text("\\r\\n|\\n\\r"), {}, {}, {}},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.pattern.bytes());
+        PatternMatcher kept;
+        ASSERT_TRUE(kept.Create(c.pattern, subject.text(), c.case_sensitive, c.multiline, c.global));
+        PatternMatcher taken;
+        Text moved = subject.text();
+        ASSERT_TRUE(taken.Create(c.pattern, std::move(moved), c.case_sensitive, c.multiline, c.global));
+        EXPECT_EQ(Answers(taken, 53), Answers(kept, 53));
+    }
 }
 
 }  // namespace
