@@ -27,4 +27,4 @@ done
 echo "run: demo gallery at https://127.0.0.1:28443/archives.html (log: $gallery_log)"
 echo "run: type a save folder, e.g. $HOME/qimbra-demo, then press 开始采集"
 
-build-demo/app/qimbra
+build-demo/app/qt/qimbra

@@ -15,9 +15,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/main_window.h"
+#include "app/qt/main_window.h"
+#include "app/qt/start_button.h"
 #include "app/save_directory.h"
-#include "app/start_button.h"
 #include "qt_helpers.h"
 #include "values/literal.h"
 

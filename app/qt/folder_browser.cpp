@@ -1,4 +1,4 @@
-#include "app/folder_browser.h"
+#include "app/qt/folder_browser.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -6,7 +6,7 @@
 #include <optional>
 #include <utility>
 
-#include "app/qt_text.h"
+#include "app/qt/qt_text.h"
 
 namespace qimbra {
 

@@ -1,4 +1,4 @@
-#include "app/program.h"
+#include "app/qt/program.h"
 
 #include <QApplication>
 #include <QString>
@@ -8,10 +8,10 @@
 #include <string_view>
 #include <thread>
 
-#include "app/main_window.h"
-#include "app/notice_box.h"
+#include "app/qt/main_window.h"
+#include "app/qt/notice_box.h"
+#include "app/qt/start_button.h"
 #include "app/save_directory.h"
-#include "app/start_button.h"
 #include "collect/run_settings.h"
 #include "platform/event_queue.h"
 #include "platform/fatal.h"

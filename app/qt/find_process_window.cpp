@@ -1,4 +1,4 @@
-#include "app/find_process_window.h"
+#include "app/qt/find_process_window.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <string_view>
 
-#include "app/qt_text.h"
+#include "app/qt/qt_text.h"
 #include "values/conversions.h"
 #include "values/text_ops.h"
 

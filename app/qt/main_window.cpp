@@ -1,4 +1,4 @@
-#include "app/main_window.h"
+#include "app/qt/main_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -11,8 +11,10 @@
 #include <QTimer>
 #include <utility>
 
-#include "app/folder_browser.h"
-#include "app/qt_text.h"
+#include "app/qt/failure_list.h"
+#include "app/qt/folder_browser.h"
+#include "app/qt/qt_text.h"
+#include "app/qt/timed_notice.h"
 #include "app/save_directory.h"
 #include "values/literal.h"
 #include "values/value_ops.h"
@@ -24,6 +26,12 @@ namespace {
 constexpr QRect kWindowGeometry(50, 50, 380, 250);
 // The progress line changes at most this often, however fast runs report.
 constexpr qint64 kProgressIntervalMs = 100;
+// While a run goes the line is drawn again this often, for its clock.
+constexpr int kTickMs = 1000;
+
+std::u16string Units(const QString& text) { return text.toStdU16String(); }
+
+QString FromUnits(const std::u16string& units) { return QString::fromStdU16String(units); }
 
 }  // namespace
 
@@ -39,18 +47,18 @@ Text DefaultSaveFolderText() {
 #endif
 }
 
+std::u16string HomeFolder() { return Units(QDir::toNativeSeparators(QDir::homePath())); }
+
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     CreateControls();
     ConnectHandlers();
 }
 
 MainWindow::~MainWindow() {
-    // Runs may outlive the window; after this no report calls back into it,
-    // and calls already posted go with the window.
-    progress_board_->SetNotify({});
+    // Runs may outlive the window; the logic cuts them off from it, and calls
+    // already posted go with the window.
+    logic_.reset();
 }
-
-void MainWindow::SetStartHandler(std::function<void()> handler) { start_handler_ = std::move(handler); }
 
 void MainWindow::CreateControls() {
     setWindowTitle(ToQString(Cp936("Qimbra采集器")));
@@ -76,8 +84,13 @@ void MainWindow::CreateControls() {
 
     progress_label_ = new QLabel(this);
     progress_label_->setObjectName(QStringLiteral("标签_进度"));
-    progress_label_->setGeometry(32, 190, 328, 24);
+    progress_label_->setGeometry(32, 184, 328, 24);
     progress_label_->setTextFormat(Qt::PlainText);
+
+    failures_button_ = new QPushButton(ToQString(Cp936("查看失败")), this);
+    failures_button_->setObjectName(QStringLiteral("按钮_查看失败"));
+    failures_button_->setGeometry(264, 212, 96, 28);
+    failures_button_->setVisible(false);
 
     folder_label_->setBuddy(folder_box_);
 }
@@ -88,43 +101,60 @@ void MainWindow::ConnectHandlers() {
     folder_box_->setText(ToQString(DefaultSaveFolderText()));
     connect(start_button_, &QPushButton::clicked, this, &MainWindow::OnStartClicked);
     connect(choose_button_, &QPushButton::clicked, this, &MainWindow::OnChooseFolderClicked);
+    connect(failures_button_, &QPushButton::clicked, this, &MainWindow::OnShowFailuresClicked);
 
     progress_timer_ = new QTimer(this);
     progress_timer_->setSingleShot(true);
-    connect(progress_timer_, &QTimer::timeout, this, &MainWindow::ShowProgressLine);
+    connect(progress_timer_, &QTimer::timeout, this, &MainWindow::ShowState);
+    tick_timer_ = new QTimer(this);
+    tick_timer_->setInterval(kTickMs);
+    connect(tick_timer_, &QTimer::timeout, this, &MainWindow::ShowState);
+
+    WindowPorts ports;
+    ports.show_notice = [](const Text& message) { return TimedNotice(message); };
     // Called on a worker's thread: it only posts a call to the window thread.
-    progress_board_->SetNotify(
-        [this] { QMetaObject::invokeMethod(this, &MainWindow::OnProgressReported, Qt::QueuedConnection); });
+    ports.state_changed = [this] {
+        QMetaObject::invokeMethod(this, &MainWindow::OnStateReported, Qt::QueuedConnection);
+    };
+    logic_ = std::make_unique<WindowLogic>(std::move(ports));
 }
 
-void MainWindow::OnProgressReported() {
+void MainWindow::OnStateReported() {
     if (progress_timer_->isActive()) return;  // the line is brought up to date soon
     const qint64 since = progress_shown_.isValid() ? progress_shown_.elapsed() : kProgressIntervalMs;
     if (since >= kProgressIntervalMs) {
-        ShowProgressLine();
+        ShowState();
     } else {
         progress_timer_->start(int(kProgressIntervalMs - since));
     }
 }
 
-void MainWindow::ShowProgressLine() {
-    const QString text = ToQString(progress_board_->TakeLine());
+void MainWindow::ShowState() {
+    const WindowState state = logic_->State();
+    const QString line = ToQString(state.progress_line);
     progress_shown_.start();
-    progress_label_->setText(text);
-    emit ProgressLineShown(text);
+    start_button_->setText(ToQString(state.start_button_text));
+    progress_label_->setText(line);
+    failures_button_->setVisible(state.failures_button_shown);
+    if (state.ticking && !tick_timer_->isActive()) tick_timer_->start();
+    if (!state.ticking) tick_timer_->stop();
+    emit ProgressLineShown(line);
 }
 
 void MainWindow::OnStartClicked() {
-    if (start_handler_) {
-        start_handler_();
-    }
+    const std::optional<std::u16string> shown = logic_->StartClicked(Units(folder_box_->text()), HomeFolder());
+    if (shown) folder_box_->setText(FromUnits(*shown));
+    ShowState();
 }
 
 void MainWindow::OnChooseFolderClicked() {
     const Text chosen = BrowseForFolder(QApplication::activeWindow(), Cp936("请选择保存文件夹："));
-    SetSaveDirectory(chosen);
-    folder_box_->setText(ToQString(chosen));
+    if (const std::optional<std::u16string> shown = logic_->FolderChosen(chosen)) {
+        folder_box_->setText(FromUnits(*shown));
+    }
 }
+
+void MainWindow::OnShowFailuresClicked() { ShowFailureList(this, logic_->Failures()); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();

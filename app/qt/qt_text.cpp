@@ -1,8 +1,9 @@
-#include "app/qt_text.h"
+#include "app/qt/qt_text.h"
 
 #include <string>
 #include <string_view>
 
+#include "app/save_folder_box.h"
 #include "platform/encoding.h"
 
 namespace qimbra {
@@ -23,12 +24,9 @@ QString ToQString(const Text& text) {
 Text TextFromQString(const QString& text) { return Text(platform::Utf16ToCp936(Units(text))); }
 
 std::optional<Text> ExactTextFromQString(const QString& text) {
-    const std::string bytes = platform::Utf16ToCp936(Units(text));
-    // A lost character turns into "?" on the way; going back shows it.
-    if (platform::Cp936ToUtf16(bytes) != Units(text)) {
-        return std::nullopt;
-    }
-    return Text(bytes);
+    Text bytes;
+    if (!ExactCp936(Units(text), bytes)) return std::nullopt;
+    return bytes;
 }
 
 }  // namespace qimbra

@@ -13,10 +13,10 @@
 #include <string>
 #include <thread>
 
-#include "app/main_window.h"
-#include "app/program.h"
+#include "app/qt/main_window.h"
+#include "app/qt/program.h"
+#include "app/qt/timed_notice.h"
 #include "app/save_directory.h"
-#include "app/timed_notice.h"
 #include "platform/fatal.h"
 #include "values/text.h"
 

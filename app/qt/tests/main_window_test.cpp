@@ -1,4 +1,4 @@
-#include "app/main_window.h"
+#include "app/qt/main_window.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,8 @@
 #include <string>
 #include <utility>
 
-#include "app/folder_browser.h"
-#include "app/qt_text.h"
+#include "app/qt/folder_browser.h"
+#include "app/qt/qt_text.h"
 #include "app/save_directory.h"
 #include "qt_helpers.h"
 #include "testing/temp_dir.h"
@@ -57,7 +57,8 @@ TEST_F(MainWindowTest, CaptionGeometryAndControlsInOrder) {
         {"标签1", "QLabel", QRect(32, 112, 80, 24), Q("文件地址")},
         {"编辑框1", "QLineEdit", QRect(32, 136, 192, 24), ToQString(DefaultSaveFolderText())},
         {"按钮2", "QPushButton", QRect(264, 64, 96, 48), Q("选择保存目录")},
-        {"标签_进度", "QLabel", QRect(32, 190, 328, 24), QString()},  // empty until a run reports
+        {"标签_进度", "QLabel", QRect(32, 184, 328, 24), QString()},               // empty until a run reports
+        {"按钮_查看失败", "QPushButton", QRect(264, 212, 96, 28), Q("查看失败")},  // shown after failures
     };
     const QList<QWidget*> controls = window_.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
     ASSERT_EQ(controls.size(), std::size(cases));
@@ -68,7 +69,7 @@ TEST_F(MainWindowTest, CaptionGeometryAndControlsInOrder) {
         EXPECT_EQ(control->objectName(), Q(c.name));
         EXPECT_STREQ(control->metaObject()->className(), c.class_name);
         EXPECT_EQ(control->geometry(), c.geometry);
-        EXPECT_TRUE(control->isVisible());
+        EXPECT_EQ(control->isVisible(), control->objectName() != Q("按钮_查看失败"));
         QString text;
         if (auto* button = qobject_cast<QPushButton*>(control)) text = button->text();
         if (auto* label = qobject_cast<QLabel*>(control)) text = label->text();
@@ -111,12 +112,16 @@ TEST(DefaultSaveFolderText, PicturesFolderOrHome) {
     }
 }
 
-TEST_F(MainWindowTest, ChoosingOrCancellingReplacesSaveDirectoryAndBox) {
+// A choice replaces SaveDirectory and the box; a cancel leaves both as they
+// were.
+TEST_F(MainWindowTest, ChoosingReplacesSaveDirectoryAndBoxCancellingKeepsThem) {
     struct Case {
         const char* label;
         Text chosen;
+        Text expected;
     };
-    const Case cases[] = {{"chosen", Cp936("/data/相册")}, {"cancelled", Text()}};
+    const Case cases[] = {{"chosen", Cp936("/data/相册"), Cp936("/data/相册")},
+                          {"cancelled", Text(), Text("/earlier")}};
     window_.show();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -129,20 +134,19 @@ TEST_F(MainWindowTest, ChoosingOrCancellingReplacesSaveDirectoryAndBox) {
         });
         QTest::mouseClick(Control<QPushButton>("按钮2"), Qt::LeftButton);
         EXPECT_EQ(asked_title, Cp936("请选择保存文件夹："));
-        EXPECT_EQ(SaveDirectory(), c.chosen);
-        EXPECT_EQ(ReadSaveFolderBox(), c.chosen);
-        EXPECT_EQ(Control<QLineEdit>("编辑框1")->text(), ToQString(c.chosen));
+        EXPECT_EQ(SaveDirectory(), c.expected);
+        EXPECT_EQ(ReadSaveFolderBox(), c.expected);
+        EXPECT_EQ(Control<QLineEdit>("编辑框1")->text(), ToQString(c.expected));
     }
 }
 
-TEST_F(MainWindowTest, StartButtonRunsTheStartHandler) {
+TEST_F(MainWindowTest, StartButtonWithoutRunSettingsDoesNothing) {
     window_.show();
-    QTest::mouseClick(Control<QPushButton>("按钮_采集"), Qt::LeftButton);  // none set: nothing happens
-    int clicks = 0;
-    window_.SetStartHandler([&] { ++clicks; });
+    Control<QLineEdit>("编辑框1")->setText(Q("  relative  "));
     QTest::mouseClick(Control<QPushButton>("按钮_采集"), Qt::LeftButton);
-    QTest::mouseClick(Control<QPushButton>("按钮_采集"), Qt::LeftButton);
-    EXPECT_EQ(clicks, 2);
+    EXPECT_TRUE(SaveDirectory().empty());
+    EXPECT_EQ(Control<QLineEdit>("编辑框1")->text(), Q("  relative  "));
+    EXPECT_TRUE(Control<QLabel>("标签_进度")->text().isEmpty());
 }
 
 // The real dialog: its title and options, and what it gives back for a

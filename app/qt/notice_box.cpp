@@ -1,4 +1,4 @@
-#include "app/notice_box.h"
+#include "app/qt/notice_box.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/timed_notice.h"
+#include "app/qt/timed_notice.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 #include <future>
 #include <thread>
 
-#include "app/main_window.h"
-#include "app/qt_text.h"
+#include "app/qt/main_window.h"
+#include "app/qt/qt_text.h"
 #include "qt_helpers.h"
 #include "values/literal.h"
 

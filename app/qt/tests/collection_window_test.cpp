@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemModel>
+#include <QClipboard>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -16,13 +20,14 @@
 #include <chrono>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "app/main_window.h"
+#include "app/qt/main_window.h"
+#include "app/qt/start_button.h"
 #include "app/save_directory.h"
-#include "app/start_button.h"
 #include "qt_helpers.h"
 #include "testing/file_contents.h"
 #include "testing/gallery/gallery_fixture.h"
@@ -37,6 +42,8 @@ using Names = std::vector<std::string>;
 using test::PumpUntil;
 using test::VisibleBoxes;
 using testing::FixtureGallery;
+using testing::FolderNames;
+using testing::Jpeg;
 using testing::ReadWholeFile;
 using testing::TreeOf;
 
@@ -77,8 +84,7 @@ class CollectionWindow : public ::testing::Test {
     void StartRun(const FixtureGallery& gallery, const std::string& folder, int pause_ms = 0) {
         ConnectStartButton(window_, gallery.Settings(pause_ms));
         auto* box = window_.findChild<QLineEdit*>(Q("编辑框1"));
-        box->clear();
-        QTest::keyClicks(box, QString::fromStdString(folder));
+        box->setText(QString::fromStdString(folder));
         QTest::mouseClick(window_.findChild<QPushButton*>(Q("按钮_采集")), Qt::LeftButton);
         ++open_runs_;
     }
@@ -103,6 +109,23 @@ class CollectionWindow : public ::testing::Test {
         return true;
     }
 
+    // Waits for one notice showing `text` and presses OK on it.
+    bool CloseNotice(const QString& text) {
+        QMessageBox* box = nullptr;
+        const bool shown = PumpUntil(
+            [&] {
+                const auto boxes = VisibleBoxes(Q("友情提醒"));
+                box = boxes.empty() ? nullptr : boxes.front();
+                return box != nullptr;
+            },
+            20000);
+        if (!shown) return false;
+        EXPECT_EQ(box->text(), text);
+        box->button(QMessageBox::Ok)->click();
+        return true;
+    }
+
+    QString Box() { return window_.findChild<QLineEdit*>(Q("编辑框1"))->text(); }
     QString Line() { return window_.findChild<QLabel*>(Q("标签_进度"))->text(); }
     bool LineBecomes(const char* utf8, int timeout_ms = 10000) {
         return PumpUntil([&] { return Line() == Q(utf8); }, timeout_ms);
@@ -122,9 +145,10 @@ class CollectionWindow : public ::testing::Test {
     testing::TempDir temp_;
     MainWindow window_;
 
+    int open_runs_ = 0;
+
   private:
     std::deque<Gate> gates_;
-    int open_runs_ = 0;
 };
 
 TEST_F(CollectionWindow, ClickSavesTheGalleryAndShowsTheSummary) {
@@ -132,9 +156,9 @@ TEST_F(CollectionWindow, ClickSavesTheGalleryAndShowsTheSummary) {
     gallery.SetArchive({{"p/1.html", "春日花园"}, {"p/2.html", "雨后"}});
     gallery.SetEntry("p/1.html", {"a", "b"});
     gallery.SetEntry("p/2.html", {"c", "gone", "a"});
-    gallery.SetImage("a", "AAA");
-    gallery.SetImage("b", "BB");
-    gallery.SetImage("c", "C");
+    gallery.SetImage("a", Jpeg("AAA"));
+    gallery.SetImage("b", Jpeg("BB"));
+    gallery.SetImage("c", Jpeg("C"));
     gallery.SetImage("gone", "", 404);
     const std::string save = temp_.Child("save");
 
@@ -142,19 +166,46 @@ TEST_F(CollectionWindow, ClickSavesTheGalleryAndShowsTheSummary) {
     StartRun(gallery, save);
     ASSERT_TRUE(CloseDoneNotices(1));
 
-    EXPECT_EQ(TreeOf(save), (Names{"春日花园", "春日花园/1.jpeg", "春日花园/2.jpeg", "雨后", "雨后/1.jpeg",
-                                   "雨后/2.jpeg", "雨后/3.jpeg"}));
-    EXPECT_EQ(ReadWholeFile(fs::path(save) / "雨后" / "3.jpeg"), "AAA");
+    EXPECT_EQ(TreeOf(save),
+              (Names{"春日花园", "春日花园/1.jpeg", "春日花园/2.jpeg", "雨后", "雨后/1.jpeg", "雨后/3.jpeg"}));
+    EXPECT_EQ(ReadWholeFile(fs::path(save) / "雨后" / "3.jpeg"), Jpeg("AAA"));
     EXPECT_EQ(SaveDirectory(), Text(save));
-    // The failed image still left its (empty) file, since none was there.
-    EXPECT_TRUE(LineBecomes("完成：2 组，5 张，失败 1")) << Line().toStdString();
+    // The failed image left no file and counts as failed.
+    EXPECT_TRUE(LineBecomes("完成：2 组，4 张，失败 1")) << Line().toStdString();
+
+    // The failure list: one row naming the entry, the image, its address and
+    // why.
+    auto* failures_button = window_.findChild<QPushButton*>(Q("按钮_查看失败"));
+    ASSERT_TRUE(PumpUntil([&] { return failures_button->isVisible(); }));
+    QTest::mouseClick(failures_button, Qt::LeftButton);
+    auto* dialog = window_.findChild<QDialog*>(Q("对话框_失败列表"));
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    QAbstractItemModel* rows = dialog->findChild<QTableView*>(Q("列表_失败"))->model();
+    ASSERT_EQ(rows->rowCount(), 1);
+    EXPECT_EQ(rows->data(rows->index(0, 0)).toString(), Q("雨后"));
+    EXPECT_EQ(rows->data(rows->index(0, 1)).toString(), Q("2"));
+    EXPECT_EQ(rows->data(rows->index(0, 2)).toString(), QString::fromStdString(gallery.ImageUrl("gone")));
+    EXPECT_EQ(rows->data(rows->index(0, 3)).toString(), Q("HTTP 404"));
+    QTest::mouseClick(dialog->findChild<QPushButton*>(Q("按钮_复制")), Qt::LeftButton);
+    EXPECT_EQ(
+        QApplication::clipboard()->text(),
+        Q("组\t图片\t地址\t原因\n雨后\t2\t") + QString::fromStdString(gallery.ImageUrl("gone")) + Q("\tHTTP 404\n"));
+    dialog->close();
+
+    // The next run starts a new list.
+    gallery.SetImage("gone", Jpeg("back"));
+    StartRun(gallery, save);
+    ASSERT_TRUE(CloseDoneNotices(1));
+    EXPECT_TRUE(LineBecomes("完成：2 组，5 张，失败 0")) << Line().toStdString();
+    EXPECT_FALSE(failures_button->isVisible());
 }
 
 TEST_F(CollectionWindow, EmptyBoxLeavesTheLineAsItWas) {
     FixtureGallery gallery;
     gallery.SetArchive({{"p/1.html", "一"}});
     gallery.SetEntry("p/1.html", {"a"});
-    gallery.SetImage("a", "A");
+    gallery.SetImage("a", Jpeg("A"));
     StartRun(gallery, temp_.Child("save"));
     ASSERT_TRUE(CloseDoneNotices(1));
     ASSERT_TRUE(LineBecomes("完成：1 组，1 张，失败 0")) << Line().toStdString();
@@ -176,28 +227,113 @@ TEST_F(CollectionWindow, LineFollowsTheNewestRunStillGoing) {
     FixtureGallery older;
     older.SetArchive({{"p/1.html", "旧"}});
     older.SetEntry("p/1.html", {"a"});
-    Gate& older_gate = GateImage(older, "a", "A");
+    Gate& older_gate = GateImage(older, "a", Jpeg("A"));
     FixtureGallery newer;
     newer.SetArchive({{"p/1.html", "新一"}, {"p/2.html", "新二"}});
     newer.SetEntry("p/1.html", {"x"});
     newer.SetEntry("p/2.html", {"y", "z"});
-    newer.SetImage("x", "X");
-    newer.SetImage("y", "Y");
-    Gate& newer_gate = GateImage(newer, "z", "Z");
+    newer.SetImage("x", Jpeg("X"));
+    newer.SetImage("y", Jpeg("Y"));
+    Gate& newer_gate = GateImage(newer, "z", Jpeg("Z"));
 
+    // While the older run's image request is held, its line names its entry
+    // (and, after two seconds, that it waits for the server).
+    const auto older_line = [&] { return Line().startsWith(Q("第 1/1 组「旧」· ")); };
     StartRun(older, temp_.Child("older"));
-    ASSERT_TRUE(LineBecomes("第 1/1 组 · 第 0/1 张 · 失败 0")) << Line().toStdString();
+    ASSERT_TRUE(PumpUntil(older_line)) << Line().toStdString();
     StartRun(newer, temp_.Child("newer"));
-    ASSERT_TRUE(LineBecomes("第 2/2 组 · 第 1/2 张 · 失败 0")) << Line().toStdString();
+    ASSERT_TRUE(PumpUntil([&] { return Line().startsWith(Q("第 2/2 组「新二」· ")); })) << Line().toStdString();
 
     newer_gate.Open();
     ASSERT_TRUE(CloseDoneNotices(1));
-    EXPECT_TRUE(LineBecomes("第 1/1 组 · 第 0/1 张 · 失败 0")) << Line().toStdString();
+    EXPECT_TRUE(PumpUntil(older_line)) << Line().toStdString();
 
     older_gate.Open();
     ASSERT_TRUE(CloseDoneNotices(1));
     EXPECT_TRUE(LineBecomes("完成：1 组，1 张，失败 0")) << Line().toStdString();
     EXPECT_EQ(TreeOf(temp_.Child("newer")), (Names{"新一", "新一/1.jpeg", "新二", "新二/1.jpeg", "新二/2.jpeg"}));
+}
+
+// The box's text by its rules: blanks ignored, "~" and relative paths in the
+// home folder, and the box then shows the full path the run used.
+TEST_F(CollectionWindow, BoxTextIsReadByItsRules) {
+    FixtureGallery gallery;
+    gallery.SetArchive({{"p/1.html", "一"}});
+    gallery.SetEntry("p/1.html", {"a"});
+    gallery.SetImage("a", Jpeg("A"));
+    const std::string home = temp_.Child("home");
+    const QByteArray old_home = qgetenv("HOME");
+    qputenv("HOME", QByteArray::fromStdString(home));
+    struct Case {
+        std::string typed;
+        std::string folder;  // where the run saves, and what the box then shows
+    };
+    const Case kCases[] = {
+        {"  " + temp_.Child("blanks") + " \u3000", temp_.Child("blanks")},
+        {"~", home},
+        {"~/图片/新", home + "/图片/新"},
+        {"相对/目录", home + "/相对/目录"},
+        {"~other", home + "/~other"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.typed);
+        StartRun(gallery, c.typed);
+        ASSERT_TRUE(CloseDoneNotices(1));
+        EXPECT_EQ(TreeOf(c.folder), (Names{"一", "一/1.jpeg"}));
+        EXPECT_EQ(Box(), QString::fromStdString(c.folder));
+        EXPECT_EQ(SaveDirectory(), Cp936(c.folder));
+        fs::remove_all(fs::path(c.folder) / "一");
+    }
+    qputenv("HOME", old_home);
+}
+
+TEST_F(CollectionWindow, FolderCodePage936CannotNameIsRefused) {
+    FixtureGallery gallery;
+    gallery.SetArchive({{"p/1.html", "一"}});
+    const std::string typed = temp_.Child("照片\xF0\x9F\x93\xB7");
+
+    StartRun(gallery, typed);
+    ASSERT_TRUE(CloseNotice(Q("保存目录里有无法使用的字符，请换一个文件夹")));
+    --open_runs_;  // no run started
+
+    QTest::qWait(100);
+    EXPECT_TRUE(VisibleBoxes(Q("友情提醒")).empty());
+    EXPECT_EQ(gallery.pages().Requests().size(), 0u);
+    EXPECT_EQ(Box(), QString::fromStdString(typed));  // left for the user to change
+    EXPECT_TRUE(FolderNames(temp_.path()).empty());
+}
+
+TEST_F(CollectionWindow, RunThatCannotStartSaysWhyInsteadOfDone) {
+    FixtureGallery gallery;
+    gallery.SetArchiveBody("<html>维护中</html>");
+    const std::string blocked = temp_.Child("blocked");
+    { std::ofstream(blocked) << "a file in the way"; }
+
+    StartRun(gallery, blocked);
+    ASSERT_TRUE(CloseNotice(Q("无法写入保存目录（路径上有同名文件）：") + QString::fromStdString(blocked)));
+    --open_runs_;
+    EXPECT_TRUE(LineBecomes(("无法写入保存目录（路径上有同名文件）：" + blocked).c_str())) << Line().toStdString();
+    EXPECT_EQ(gallery.pages().Requests().size(), 0u);
+
+    StartRun(gallery, temp_.Child("save"));
+    ASSERT_TRUE(CloseNotice(Q("无法读取归档页：找不到组列表")));
+    --open_runs_;
+    EXPECT_TRUE(LineBecomes("无法读取归档页：找不到组列表")) << Line().toStdString();
+}
+
+// A request the server keeps waiting: the line says so, counting seconds.
+TEST_F(CollectionWindow, LineShowsTheWaitForASlowServer) {
+    FixtureGallery gallery;
+    gallery.SetArchive({{"p/1.html", "慢"}});
+    gallery.SetEntry("p/1.html", {"a"});
+    Gate& gate = GateImage(gallery, "a", Jpeg("A"));
+
+    StartRun(gallery, temp_.Child("save"));
+    EXPECT_TRUE(LineBecomes("第 1/1 组「慢」· 等待服务器响应… 2 秒", 5000)) << Line().toStdString();
+    EXPECT_TRUE(LineBecomes("第 1/1 组「慢」· 等待服务器响应… 3 秒", 3000)) << Line().toStdString();
+    gate.Open();
+    ASSERT_TRUE(CloseDoneNotices(1));
+    EXPECT_TRUE(LineBecomes("完成：1 组，1 张，失败 0")) << Line().toStdString();
 }
 
 // A few hundred tiny images without pauses: the window keeps handling its
@@ -209,7 +345,7 @@ TEST_F(CollectionWindow, BurstOfReportsKeepsTheWindowResponsive) {
     for (int i = 0; i < 400; ++i) names.push_back("i" + std::to_string(i));
     gallery.SetArchive({{"p/1.html", "许多"}});
     gallery.SetEntry("p/1.html", names);
-    for (const std::string& name : names) gallery.SetImage(name, "x");
+    for (const std::string& name : names) gallery.SetImage(name, Jpeg("x"));
 
     int line_changes = 0;
     QObject::connect(&window_, &MainWindow::ProgressLineShown, &window_, [&](const QString&) { ++line_changes; });

@@ -1,7 +1,7 @@
-#include "app/timed_notice.h"
+#include "app/qt/timed_notice.h"
 
-#include "app/find_process_window.h"
-#include "app/notice_box.h"
+#include "app/qt/find_process_window.h"
+#include "app/qt/notice_box.h"
 #include "platform/encoding.h"
 #include "values/literal.h"
 

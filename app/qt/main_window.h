@@ -2,10 +2,9 @@
 
 #include <QElapsedTimer>
 #include <QWidget>
-#include <functional>
 #include <memory>
 
-#include "app/progress_board.h"
+#include "app/window_logic.h"
 #include "values/text.h"
 
 class QCloseEvent;
@@ -21,11 +20,15 @@ namespace qimbra {
 // followed by "/Veloni采集图片".
 [[nodiscard]] Text DefaultSaveFolderText();
 
+// The user's home folder with the system's separators, for the box rules.
+[[nodiscard]] std::u16string HomeFolder();
+
 // The program's one window: a start button, the save-folder box with its
-// caption, the choose-folder button and, below them, the progress line. The
-// controls carry their names as object names (按钮_采集, 标签1, 编辑框1,
-// 按钮2, 标签_进度). Every change of the box's text is stored for
-// ReadSaveFolderBox, so runs never touch the widget.
+// caption, the choose-folder button and, below them, the progress line and
+// the button that shows the last run's failures. The controls carry their
+// names as object names (按钮_采集, 标签1, 编辑框1, 按钮2, 标签_进度,
+// 按钮_查看失败). What a click does is the WindowLogic's; the window draws
+// its state. Every change of the box's text is stored for ReadSaveFolderBox.
 class MainWindow : public QWidget {
     Q_OBJECT
 
@@ -33,19 +36,18 @@ class MainWindow : public QWidget {
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Where runs report for the progress line. Reports reach the window as
-    // queued calls; the line changes at most every 100 ms, and the latest
-    // state is always shown in the end.
-    [[nodiscard]] std::shared_ptr<ProgressBoard> progress_board() const { return progress_board_; }
+    // The window's behaviour, which runs report to. Reports reach the window
+    // as queued calls; the line changes at most every 100 ms, once a second
+    // while a run goes, and the latest state is always shown in the end.
+    [[nodiscard]] WindowLogic& logic() { return *logic_; }
 
-    // What a click of 按钮_采集 does; nothing until one is set.
-    void SetStartHandler(std::function<void()> handler);
-
-    // 按钮_采集: runs the start handler.
+    // 按钮_采集: hands the box's text to the logic.
     void OnStartClicked();
-    // 按钮2: the folder browser's result, even the empty one of a cancel,
-    // becomes SaveDirectory and the box's text.
+    // 按钮2: the folder browser's choice becomes SaveDirectory and the box's
+    // text; a cancel changes nothing.
     void OnChooseFolderClicked();
+    // 按钮_查看失败: the list of the last run's failures.
+    void OnShowFailuresClicked();
 
   signals:
     // The window was closed: the program ends.
@@ -59,17 +61,18 @@ class MainWindow : public QWidget {
   private:
     void CreateControls();
     void ConnectHandlers();
-    void OnProgressReported();
-    void ShowProgressLine();
+    void OnStateReported();
+    void ShowState();
 
     QPushButton* start_button_ = nullptr;
     QLabel* folder_label_ = nullptr;
     QLineEdit* folder_box_ = nullptr;
     QPushButton* choose_button_ = nullptr;
     QLabel* progress_label_ = nullptr;
-    std::function<void()> start_handler_;
-    std::shared_ptr<ProgressBoard> progress_board_ = std::make_shared<ProgressBoard>();
+    QPushButton* failures_button_ = nullptr;
+    std::unique_ptr<WindowLogic> logic_;
     QTimer* progress_timer_ = nullptr;
+    QTimer* tick_timer_ = nullptr;
     QElapsedTimer progress_shown_;
 };
 

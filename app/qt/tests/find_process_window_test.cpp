@@ -1,4 +1,4 @@
-#include "app/find_process_window.h"
+#include "app/qt/find_process_window.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <future>
 #include <optional>
 
-#include "app/main_window.h"
+#include "app/qt/main_window.h"
 #include "values/literal.h"
 
 namespace qimbra {
