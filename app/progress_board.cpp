@@ -30,6 +30,11 @@ void ProgressBoard::ReportFailure(int64_t run, const RunFailure& failure) {
     NotifyLocked();
 }
 
+void ProgressBoard::Touch() {
+    std::lock_guard lock(mutex_);
+    NotifyLocked();
+}
+
 void ProgressBoard::NotifyLocked() {
     if (!notified_ && notify_) {
         notified_ = true;

@@ -32,6 +32,10 @@ class ProgressBoard {
     // like Report.
     void ReportFailure(int64_t run, const RunFailure& failure);
 
+    // Notifies like a report, without one: something else about the runs
+    // changed.
+    void Touch();
+
     // Replaces the notify callback (empty: none). Once this returns, the
     // earlier callback is not running and will not be called again.
     void SetNotify(std::function<void()> notify);

@@ -18,6 +18,7 @@ void WindowRunHost::StoreSaveDirectory(const Text& directory) { SetSaveDirectory
 int32_t WindowRunHost::ShowNotice(const Text& message) { return notice_ ? notice_(message) : 0; }
 
 void WindowRunHost::ReportProgress(const RunProgress& progress) {
+    if (progress.finished) over_ = true;
     if (board_) board_->Report(run_, progress);
 }
 

@@ -32,6 +32,13 @@ class WindowRunHost : public RunHost {
 
     // Asks the run to stop; from any thread.
     void Stop() { stop_ = true; }
+    // Called once the run's body has returned; from any thread.
+    void MarkEnded() { over_ = true; }
+    // True from the start until the run reported its end or its body
+    // returned, whichever comes first.
+    [[nodiscard]] bool Going() const { return !over_; }
+    // The save folder the run was started with.
+    [[nodiscard]] const Text& folder() const { return folder_; }
 
   private:
     const Text folder_;
@@ -39,6 +46,7 @@ class WindowRunHost : public RunHost {
     const std::shared_ptr<ProgressBoard> board_;
     int64_t run_ = 0;
     std::atomic<bool> stop_{false};
+    std::atomic<bool> over_{false};
 };
 
 }  // namespace qimbra

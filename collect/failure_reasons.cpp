@@ -46,6 +46,8 @@ Text ExchangeFailureReason(WebFailure failure, int32_t status_code) {
             return Cp936("响应过大");
         case WebFailure::kRefused:
             return Cp936("地址无效");
+        case WebFailure::kCancelled:
+            return Cp936("已取消");
         case WebFailure::kNone:
             break;
     }

@@ -35,21 +35,26 @@ struct ExchangeOutcome {
     Text response_headers;
 };
 
-WebRequestOptions RequestOptions(Text& cookies, const Text& headers, ExchangeOutcome& outcome) {
+// What an exchange is sent with and where its outcome goes; `stop` abandons it.
+WebRequestOptions RequestOptions(Text& cookies, const Text& headers, ExchangeOutcome& outcome,
+                                 const std::atomic<bool>* stop) {
     return {.method = 0,
             .cookies = &cookies,
             .headers = headers,
             .response_headers = &outcome.response_headers,
             .status_code = &outcome.status_code,
-            .failure = &outcome.failure};
+            .failure = &outcome.failure,
+            .cancel = stop};
 }
 
-Text FetchPage(const Text& url, Text& cookies, const Text& headers, ExchangeOutcome& outcome) {
-    return Utf8ToGbk(ToText(WebRequest(url, RequestOptions(cookies, headers, outcome))));
+Text FetchPage(const Text& url, Text& cookies, const Text& headers, ExchangeOutcome& outcome,
+               const std::atomic<bool>* stop) {
+    return Utf8ToGbk(ToText(WebRequest(url, RequestOptions(cookies, headers, outcome, stop))));
 }
 
-Bytes FetchImage(const Text& url, Text& cookies, const Text& headers, ExchangeOutcome& outcome) {
-    return WebRequest(url, RequestOptions(cookies, headers, outcome));
+Bytes FetchImage(const Text& url, Text& cookies, const Text& headers, ExchangeOutcome& outcome,
+                 const std::atomic<bool>* stop) {
+    return WebRequest(url, RequestOptions(cookies, headers, outcome, stop));
 }
 
 // True when the page holds the entry list's start marker and, behind it, its
@@ -172,7 +177,7 @@ void Run::Go() {
 
     ExchangeOutcome outcome;
     Text page = Exchange(outcome, [&](ExchangeOutcome& result) {
-        return FetchPage(ArchiveAddress(settings_), cookies_, ArchiveHeaderTemplate(settings_), result);
+        return FetchPage(ArchiveAddress(settings_), cookies_, ArchiveHeaderTemplate(settings_), result, stop_);
     });
     if (Stopped()) {
         progress_.finished = progress_.stopped = true;
@@ -210,7 +215,7 @@ void Run::CollectEntry(int32_t entry_index) {
     const Text address = EntryAddress(settings_, entry_link);
     ExchangeOutcome outcome;
     const Text page = Exchange(outcome, [&](ExchangeOutcome& result) {
-        return FetchPage(address, cookies_, EntryHeaderTemplate(settings_), result);
+        return FetchPage(address, cookies_, EntryHeaderTemplate(settings_), result, stop_);
     });
     if (Stopped()) return;
     if (Text reason = ExchangeFailureReason(outcome.failure, outcome.status_code); !reason.empty()) {
@@ -245,8 +250,8 @@ void Run::CollectImage(const Text& entry_title, const Text& url, const Text& ima
     }
 
     ExchangeOutcome outcome;
-    const Bytes image_data =
-        Exchange(outcome, [&](ExchangeOutcome& result) { return FetchImage(url, cookies_, image_headers, result); });
+    const Bytes image_data = Exchange(
+        outcome, [&](ExchangeOutcome& result) { return FetchImage(url, cookies_, image_headers, result, stop_); });
     if (Stopped()) return;  // abandoned: nothing is written for it
     Text reason = ImageFailureReason(outcome, image_data);
     if (reason.empty() && folder_error != 0) reason = WriteFailureReason(folder_error);

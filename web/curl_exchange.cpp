@@ -49,6 +49,7 @@ struct Transfer {
     std::chrono::milliseconds stall_limit{kDefaultStallMs};
     Clock::time_point last_activity = Clock::now();
     curl_off_t bytes_moved = 0;
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 size_t OnHeader(char* data, size_t size, size_t count, void* user) {
@@ -90,6 +91,7 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
 // Fails the exchange when no byte has moved either way for the stall limit.
 int OnProgress(void* user, curl_off_t, curl_off_t download_now, curl_off_t, curl_off_t upload_now) {
     auto& transfer = *static_cast<Transfer*>(user);
+    if (transfer.cancel != nullptr && transfer.cancel->load()) return 1;
     const Clock::time_point now = Clock::now();
     if (download_now + upload_now != transfer.bytes_moved) {
         transfer.bytes_moved = download_now + upload_now;
@@ -256,7 +258,11 @@ ExchangeResult RunExchange(CURL* curl, const ExchangeRequest& request) {
     }
     if (!ok) return Failed(WebFailure::kRefused);
 
+    transfer.cancel = request.cancel;
+    const auto cancelled = [&] { return request.cancel != nullptr && request.cancel->load(); };
+    if (cancelled()) return Failed(WebFailure::kCancelled);
     const CURLcode code = curl_easy_perform(curl);
+    if (code != CURLE_OK && cancelled()) return Failed(WebFailure::kCancelled);
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     // A redirect we refuse to follow (to plain http from https, or to another

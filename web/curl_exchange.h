@@ -53,6 +53,7 @@ struct ExchangeRequest {
     std::optional<int32_t> timeout_ms;  // nullopt: curl's own time-outs
     bool follow_redirects = true;
     std::optional<Credentials> credentials;
+    const std::atomic<bool>* cancel = nullptr;  // true: abandon the exchange
 };
 
 struct ExchangeResult {

@@ -133,6 +133,7 @@ Bytes WebRequest(const Text& url, const WebRequestOptions& options) {
     request.timeout_ms = TimeoutMs(options.timeout_seconds);
     if (!options.proxy.empty()) request.proxy = platform::Cp936ToUtf8(options.proxy.view());
     request.follow_redirects = !options.forbid_redirects;
+    request.cancel = options.cancel;
 
     Text block = options.headers;
     if (options.complete_headers) block = CompletedHeaders(block, url, verb == "POST");

@@ -1,6 +1,7 @@
 // One synchronous HTTP exchange: the system's only network access.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -36,6 +37,7 @@ enum class WebFailure {
     kConnection,  // no connection, a reset, a TLS or protocol error
     kTooLarge,    // the body passed the size limit
     kRefused,     // nothing was sent: an unusable URL or request
+    kCancelled,   // abandoned because `cancel` became true
 };
 
 // The optional parameters of WebRequest with their defaults. Out and in/out
@@ -66,6 +68,9 @@ struct WebRequestOptions {
     int32_t* status_code = nullptr;
     // Out: why the exchange failed; WebFailure::kNone when a response came.
     WebFailure* failure = nullptr;
+    // Set true from any thread: the exchange is abandoned (WebFailure::
+    // kCancelled, empty body). nullptr: none.
+    const std::atomic<bool>* cancel = nullptr;
     bool forbid_redirects = false;
     // Sent unchanged when not empty, in place of `post_text`.
     Bytes post_bytes{};

@@ -12,12 +12,12 @@ namespace qimbra {
 
 namespace {
 
-Text BrowseWithDialog(QWidget* owner, const Text& title) {
+Text BrowseWithDialog(QWidget* owner, const Text& title, const Text& start_folder) {
     // Qt's own dialog, not the desktop's: it always has the path field, and
     // exec() makes it modal over every window of the program, which gets its
     // enabled state and the active window back when the dialog closes.
     const QString chosen = QFileDialog::getExistingDirectory(
-        owner, ToQString(title), QString(), QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+        owner, ToQString(title), ToQString(start_folder), QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
     if (chosen.isEmpty()) {
         return Text();
     }
@@ -32,9 +32,9 @@ FolderBrowser& CurrentBrowser() {
 
 }  // namespace
 
-Text BrowseForFolder(QWidget* owner, const Text& title) {
+Text BrowseForFolder(QWidget* owner, const Text& title, const Text& start_folder) {
     const FolderBrowser& browser = CurrentBrowser();
-    return browser ? browser(owner, title) : BrowseWithDialog(owner, title);
+    return browser ? browser(owner, title, start_folder) : BrowseWithDialog(owner, title, start_folder);
 }
 
 void ReplaceFolderBrowser(FolderBrowser browser) { CurrentBrowser() = std::move(browser); }

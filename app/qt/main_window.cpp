@@ -1,6 +1,7 @@
 #include "app/qt/main_window.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -13,6 +14,7 @@
 
 #include "app/qt/failure_list.h"
 #include "app/qt/folder_browser.h"
+#include "app/qt/folder_opener.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/timed_notice.h"
 #include "app/save_directory.h"
@@ -69,6 +71,7 @@ void MainWindow::CreateControls() {
     start_button_ = new QPushButton(ToQString(Cp936("开始采集")), this);
     start_button_->setObjectName(QStringLiteral("按钮_采集"));
     start_button_->setGeometry(264, 128, 96, 48);
+    start_button_->setDefault(true);
 
     folder_label_ = new QLabel(ToQString(Cp936("文件地址")), this);
     folder_label_->setObjectName(QStringLiteral("标签1"));
@@ -82,6 +85,11 @@ void MainWindow::CreateControls() {
     choose_button_->setObjectName(QStringLiteral("按钮2"));
     choose_button_->setGeometry(264, 64, 96, 48);
 
+    skip_box_ = new QCheckBox(ToQString(Cp936("跳过已保存的图片")), this);
+    skip_box_->setObjectName(QStringLiteral("选择框_跳过"));
+    skip_box_->setGeometry(32, 24, 200, 24);
+    skip_box_->setChecked(true);
+
     progress_label_ = new QLabel(this);
     progress_label_->setObjectName(QStringLiteral("标签_进度"));
     progress_label_->setGeometry(32, 184, 328, 24);
@@ -92,7 +100,15 @@ void MainWindow::CreateControls() {
     failures_button_->setGeometry(264, 212, 96, 28);
     failures_button_->setVisible(false);
 
+    open_folder_button_ = new QPushButton(ToQString(Cp936("打开文件夹")), this);
+    open_folder_button_->setObjectName(QStringLiteral("按钮_打开文件夹"));
+    open_folder_button_->setGeometry(160, 212, 96, 28);
+    open_folder_button_->setVisible(false);
+
     folder_label_->setBuddy(folder_box_);
+    for (QPushButton* button : {choose_button_, failures_button_, open_folder_button_}) button->setAutoDefault(false);
+    // A stray Space at launch types into the box instead of starting a run.
+    folder_box_->setFocus();
 }
 
 void MainWindow::ConnectHandlers() {
@@ -102,6 +118,9 @@ void MainWindow::ConnectHandlers() {
     connect(start_button_, &QPushButton::clicked, this, &MainWindow::OnStartClicked);
     connect(choose_button_, &QPushButton::clicked, this, &MainWindow::OnChooseFolderClicked);
     connect(failures_button_, &QPushButton::clicked, this, &MainWindow::OnShowFailuresClicked);
+    connect(open_folder_button_, &QPushButton::clicked, this, &MainWindow::OnOpenFolderClicked);
+    connect(folder_box_, &QLineEdit::returnPressed, this, &MainWindow::OnStartClicked);
+    connect(skip_box_, &QCheckBox::toggled, this, [this](bool checked) { logic_->SetSkipSavedImages(checked); });
 
     progress_timer_ = new QTimer(this);
     progress_timer_->setSingleShot(true);
@@ -135,7 +154,9 @@ void MainWindow::ShowState() {
     progress_shown_.start();
     start_button_->setText(ToQString(state.start_button_text));
     progress_label_->setText(line);
+    progress_label_->setToolTip(ToQString(state.progress_tooltip));
     failures_button_->setVisible(state.failures_button_shown);
+    open_folder_button_->setVisible(state.open_folder_shown);
     if (state.ticking && !tick_timer_->isActive()) tick_timer_->start();
     if (!state.ticking) tick_timer_->stop();
     emit ProgressLineShown(line);
@@ -148,13 +169,16 @@ void MainWindow::OnStartClicked() {
 }
 
 void MainWindow::OnChooseFolderClicked() {
-    const Text chosen = BrowseForFolder(QApplication::activeWindow(), Cp936("请选择保存文件夹："));
+    const Text start_folder = logic_->BrowserStartFolder(Units(folder_box_->text()), HomeFolder());
+    const Text chosen = BrowseForFolder(QApplication::activeWindow(), Cp936("请选择保存文件夹："), start_folder);
     if (const std::optional<std::u16string> shown = logic_->FolderChosen(chosen)) {
         folder_box_->setText(FromUnits(*shown));
     }
 }
 
 void MainWindow::OnShowFailuresClicked() { ShowFailureList(this, logic_->Failures()); }
+
+void MainWindow::OnOpenFolderClicked() { OpenFolderInFileManager(logic_->RunFolder()); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();

@@ -7,6 +7,7 @@
 #include "app/window_logic.h"
 #include "values/text.h"
 
+class QCheckBox;
 class QCloseEvent;
 class QLabel;
 class QLineEdit;
@@ -23,12 +24,15 @@ namespace qimbra {
 // The user's home folder with the system's separators, for the box rules.
 [[nodiscard]] std::u16string HomeFolder();
 
-// The program's one window: a start button, the save-folder box with its
-// caption, the choose-folder button and, below them, the progress line and
-// the button that shows the last run's failures. The controls carry their
-// names as object names (按钮_采集, 标签1, 编辑框1, 按钮2, 标签_进度,
-// 按钮_查看失败). What a click does is the WindowLogic's; the window draws
-// its state. Every change of the box's text is stored for ReadSaveFolderBox.
+// The program's one window: the skip check box at the top, a start button
+// (which stops a run while one goes), the save-folder box with its caption,
+// the choose-folder button and, below them, the progress line with the
+// buttons that open the run's folder and show its failures. The controls
+// carry their names as object names (选择框_跳过, 按钮_采集, 标签1, 编辑框1,
+// 按钮2, 标签_进度, 按钮_打开文件夹, 按钮_查看失败). Enter in the box starts a
+// run; the box has the focus at first. What a click does is the
+// WindowLogic's; the window draws its state. Every change of the box's text
+// is stored for ReadSaveFolderBox.
 class MainWindow : public QWidget {
     Q_OBJECT
 
@@ -48,6 +52,8 @@ class MainWindow : public QWidget {
     void OnChooseFolderClicked();
     // 按钮_查看失败: the list of the last run's failures.
     void OnShowFailuresClicked();
+    // 按钮_打开文件夹: the last run's folder in the file manager.
+    void OnOpenFolderClicked();
 
   signals:
     // The window was closed: the program ends.
@@ -70,6 +76,8 @@ class MainWindow : public QWidget {
     QPushButton* choose_button_ = nullptr;
     QLabel* progress_label_ = nullptr;
     QPushButton* failures_button_ = nullptr;
+    QPushButton* open_folder_button_ = nullptr;
+    QCheckBox* skip_box_ = nullptr;
     std::unique_ptr<WindowLogic> logic_;
     QTimer* progress_timer_ = nullptr;
     QTimer* tick_timer_ = nullptr;

@@ -3,8 +3,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEventLoop>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPointer>
+#include <QSpacerItem>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
@@ -92,6 +94,9 @@ bool OnWindowThread() {
 // compares addresses and never follows a stale one.
 bool IsLiveWidget(QWidget* widget) { return widget != nullptr && QApplication::allWidgets().contains(widget); }
 
+// Room beside a title for the title bar's icon and buttons.
+constexpr int kTitleBarExtra = 160;
+
 // Builds and shows the box on the window thread. `on_closed` runs once, on the
 // window thread, with the answer, also when something destroys the box first.
 void OpenBox(const NoticeBoxRequest& request, std::function<void(int32_t)> on_closed) {
@@ -114,6 +119,13 @@ void OpenBox(const NoticeBoxRequest& request, std::function<void(int32_t)> on_cl
     }
     const size_t default_index = (request.style >> 8) & 0xFu;
     box->setDefaultButton(buttons[default_index < buttons.size() ? default_index : 0].button);
+    // A box with a short text is narrower than its own title bar would need;
+    // a spacer keeps the whole title readable.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        const int title_width = box->fontMetrics().horizontalAdvance(box->windowTitle()) + kTitleBarExtra;
+        grid->addItem(new QSpacerItem(title_width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
 
     struct State {
         std::function<void(int32_t)> on_closed;

@@ -11,6 +11,7 @@
 #include "app/qt/main_window.h"
 #include "app/qt/notice_box.h"
 #include "app/qt/start_button.h"
+#include "app/qt/translations.h"
 #include "app/save_directory.h"
 #include "collect/run_settings.h"
 #include "platform/event_queue.h"
@@ -63,6 +64,7 @@ void OnProgramExit() { SetSaveDirectory(Text()); }
 
 void RunProgram(int& argc, char** argv, const ProgramHooks& hooks) {
     QApplication app(argc, argv);
+    InstallQtTranslations(app);
     InstallWindowLayer();
     RegisterExitHandler(OnProgramExit);
     RunStartUpStep();

@@ -220,6 +220,39 @@ TEST_F(WebRequestTest, StalledServerFailsAfterTheTimeout) {
     }
 }
 
+// Set from another thread while the server stays silent or halfway: the
+// exchange is abandoned soon after; set before, nothing is sent.
+TEST_F(WebRequestTest, CancelAbandonsTheExchange) {
+    server_.Handle("GET", "/silent", [](const Request&, Response& response) {
+        response.body = "late";
+        response.pause_ms = 8000;
+    });
+    server_.Handle("GET", "/halfway", [](const Request&, Response& response) {
+        response.body = std::string(1000, 'x');
+        response.pause_ms = 8000;
+        response.pause_after_bytes = 500;
+    });
+    for (const char* path : {"/silent", "/halfway"}) {
+        SCOPED_TRACE(path);
+        std::atomic<bool> cancel{false};
+        std::thread canceller([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            cancel = true;
+        });
+        const auto start = std::chrono::steady_clock::now();
+        const Outcome out = Fetch(server_.Url(path), {.cancel = &cancel});
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        canceller.join();
+        EXPECT_TRUE(out.body.empty());
+        EXPECT_EQ(out.failure, WebFailure::kCancelled);
+        EXPECT_LT(elapsed, std::chrono::milliseconds(2500));
+    }
+    server_.ClearRequests();
+    const std::atomic<bool> already{true};
+    EXPECT_EQ(Fetch(server_.Url("/silent"), {.cancel = &already}).failure, WebFailure::kCancelled);
+    EXPECT_TRUE(server_.Requests().empty());
+}
+
 TEST_F(WebRequestTest, ResetMidBodyIsAConnectionFailure) {
     server_.Handle("GET", "/cut", [](const Request&, Response& response) {
         response.body = std::string(4000, 'x');

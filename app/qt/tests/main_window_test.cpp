@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -16,6 +17,7 @@
 
 #include "app/qt/folder_browser.h"
 #include "app/qt/qt_text.h"
+#include "app/qt/translations.h"
 #include "app/save_directory.h"
 #include "qt_helpers.h"
 #include "testing/temp_dir.h"
@@ -57,8 +59,10 @@ TEST_F(MainWindowTest, CaptionGeometryAndControlsInOrder) {
         {"标签1", "QLabel", QRect(32, 112, 80, 24), Q("文件地址")},
         {"编辑框1", "QLineEdit", QRect(32, 136, 192, 24), ToQString(DefaultSaveFolderText())},
         {"按钮2", "QPushButton", QRect(264, 64, 96, 48), Q("选择保存目录")},
-        {"标签_进度", "QLabel", QRect(32, 184, 328, 24), QString()},               // empty until a run reports
-        {"按钮_查看失败", "QPushButton", QRect(264, 212, 96, 28), Q("查看失败")},  // shown after failures
+        {"选择框_跳过", "QCheckBox", QRect(32, 24, 200, 24), Q("跳过已保存的图片")},
+        {"标签_进度", "QLabel", QRect(32, 184, 328, 24), QString()},                   // empty until a run reports
+        {"按钮_查看失败", "QPushButton", QRect(264, 212, 96, 28), Q("查看失败")},      // shown after failures
+        {"按钮_打开文件夹", "QPushButton", QRect(160, 212, 96, 28), Q("打开文件夹")},  // shown after a run
     };
     const QList<QWidget*> controls = window_.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
     ASSERT_EQ(controls.size(), std::size(cases));
@@ -69,9 +73,10 @@ TEST_F(MainWindowTest, CaptionGeometryAndControlsInOrder) {
         EXPECT_EQ(control->objectName(), Q(c.name));
         EXPECT_STREQ(control->metaObject()->className(), c.class_name);
         EXPECT_EQ(control->geometry(), c.geometry);
-        EXPECT_EQ(control->isVisible(), control->objectName() != Q("按钮_查看失败"));
+        EXPECT_EQ(control->isVisible(),
+                  control->objectName() != Q("按钮_查看失败") && control->objectName() != Q("按钮_打开文件夹"));
         QString text;
-        if (auto* button = qobject_cast<QPushButton*>(control)) text = button->text();
+        if (auto* button = qobject_cast<QAbstractButton*>(control)) text = button->text();
         if (auto* label = qobject_cast<QLabel*>(control)) text = label->text();
         if (auto* box = qobject_cast<QLineEdit*>(control)) text = box->text();
         EXPECT_EQ(text, c.text);
@@ -128,7 +133,7 @@ TEST_F(MainWindowTest, ChoosingReplacesSaveDirectoryAndBoxCancellingKeepsThem) {
         SetSaveDirectory(Text("/earlier"));
         Control<QLineEdit>("编辑框1")->setText(Q("/earlier"));
         std::optional<Text> asked_title;
-        ReplaceFolderBrowser([&](QWidget*, const Text& title) {
+        ReplaceFolderBrowser([&](QWidget*, const Text& title, const Text&) {
             asked_title = title;
             return c.chosen;
         });
@@ -138,6 +143,39 @@ TEST_F(MainWindowTest, ChoosingReplacesSaveDirectoryAndBoxCancellingKeepsThem) {
         EXPECT_EQ(ReadSaveFolderBox(), c.expected);
         EXPECT_EQ(Control<QLineEdit>("编辑框1")->text(), ToQString(c.expected));
     }
+}
+
+// The browser opens at the box's folder, or the nearest parent that exists.
+TEST_F(MainWindowTest, BrowserOpensAtTheBoxsFolder) {
+    const testing::TempDir root;
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(root.Child("有/子"))));
+    struct Case {
+        std::string box;
+        std::string start;
+    };
+    const Case cases[] = {
+        {root.Child("有/子"), root.Child("有/子")},
+        {root.Child("有/子/还没有/更深"), root.Child("有/子")},
+        {"  " + root.Child("有") + "  ", root.Child("有")},
+    };
+    window_.show();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.box);
+        Control<QLineEdit>("编辑框1")->setText(QString::fromStdString(c.box));
+        std::optional<Text> asked_start;
+        ReplaceFolderBrowser([&](QWidget*, const Text&, const Text& start) {
+            asked_start = start;
+            return Text();
+        });
+        QTest::mouseClick(Control<QPushButton>("按钮2"), Qt::LeftButton);
+        EXPECT_EQ(asked_start, Cp936(c.start));
+    }
+}
+
+// Qt's own dialog texts in Chinese when the user's language has none.
+TEST(QtTranslations, DialogButtonsReadInChinese) {
+    ASSERT_TRUE(InstallQtTranslations(*QCoreApplication::instance()));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), Q("取消"));
 }
 
 TEST_F(MainWindowTest, StartButtonWithoutRunSettingsDoesNothing) {

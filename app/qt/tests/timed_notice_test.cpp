@@ -151,6 +151,17 @@ TEST_F(TimedNoticeTest, WorkerBlocksWhileTheWindowStaysResponsive) {
     EXPECT_EQ(result.get(), 0);
 }
 
+// A short text still gives a box wide enough for its whole title, and the box
+// still closes itself with the same answer.
+TEST_F(TimedNoticeTest, BoxIsWideEnoughForItsTitle) {
+    auto result = NoticeOnWorker(Cp936("采集完成"), std::nullopt, std::nullopt, std::nullopt, 600);
+    ASSERT_TRUE(PumpUntil([] { return VisibleBoxes(kDefaultTitle).size() == 1; }));
+    QMessageBox* box = VisibleBoxes(kDefaultTitle).front();
+    EXPECT_GE(box->width(), box->fontMetrics().horizontalAdvance(box->windowTitle()) + 100);
+    ASSERT_TRUE(PumpUntil([&] { return IsReady(result); }, 5000));
+    EXPECT_EQ(result.get(), 31999);
+}
+
 // Two notices at once are independent: closing the later one first frees its
 // caller alone.
 TEST_F(TimedNoticeTest, TwoNoticesAtOnce) {
