@@ -3,6 +3,7 @@
 //   QIMBRA_DEMO_HOSTS=127.0.0.1:28443,localhost:28444
 //   QIMBRA_DEMO_FOLDER=<folder to save into>
 //   QIMBRA_DEMO_SCREENSHOT=<file.png>  (the window while the third entry loads)
+//   QIMBRA_DEMO_SCREENSHOT_DONE=<file.png>  (optional: the window after the run)
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -64,7 +65,13 @@ TEST(DemoRun, SavesTheWindowDuringARun) {
     QMessageBox* notice = VisibleBoxes(QStringLiteral("友情提醒")).front();
     EXPECT_EQ(notice->text(), QStringLiteral("采集完成"));
     notice->button(QMessageBox::Ok)->click();
+    EXPECT_TRUE(PumpUntil([&] { return line->text().startsWith(QStringLiteral("完成")); }, 5000));
     std::printf("progress line at the end: %s\n", line->text().toUtf8().constData());
+    const std::string done_screenshot = Environment("QIMBRA_DEMO_SCREENSHOT_DONE");
+    if (!done_screenshot.empty()) {
+        QTest::qWait(200);
+        EXPECT_TRUE(window.grab().save(QString::fromLocal8Bit(done_screenshot), "PNG"));
+    }
 }
 
 }  // namespace
