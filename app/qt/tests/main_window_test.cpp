@@ -3,18 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemModel>
+#include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "app/qt/failure_list.h"
 #include "app/qt/folder_browser.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/translations.h"
@@ -170,6 +175,25 @@ TEST_F(MainWindowTest, BrowserOpensAtTheBoxsFolder) {
         QTest::mouseClick(Control<QPushButton>("按钮2"), Qt::LeftButton);
         EXPECT_EQ(asked_start, Cp936(c.start));
     }
+}
+
+// The list holds every failure, however many: the table asks the model only
+// for the rows it shows.
+TEST(FailureList, HoldsEveryFailure) {
+    std::vector<RunFailure> failures;
+    for (int i = 1; i <= 20000; ++i) {
+        failures.push_back({.entry_title = Cp936("组"),
+                            .image_number = i,
+                            .address = Text("https://i/x.jpeg"),
+                            .reason = Cp936("超时")});
+    }
+    QDialog* dialog = ShowFailureList(nullptr, failures);
+    QAbstractItemModel* rows = dialog->findChild<QTableView*>(Q("列表_失败"))->model();
+    EXPECT_EQ(rows->rowCount(), 20000);
+    EXPECT_EQ(rows->data(rows->index(19999, 1)).toString(), Q("20000"));
+    EXPECT_EQ(rows->data(rows->index(19999, 3)).toString(), Q("超时"));
+    EXPECT_EQ(rows->headerData(2, Qt::Horizontal).toString(), Q("地址"));
+    dialog->close();
 }
 
 // Qt's own dialog texts in Chinese when the user's language has none.
