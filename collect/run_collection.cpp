@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "collect/failure_reasons.h"
 #include "collect/folder_names.h"
@@ -73,6 +74,17 @@ Text ImageFailureReason(const ExchangeOutcome& outcome, const Bytes& body) {
     return Text();
 }
 
+// The folders of `native_path` that do not exist yet, the deepest first.
+std::vector<std::string> MissingFolders(std::string native_path) {
+    std::vector<std::string> missing;
+    while (!native_path.empty() && !platform::PathExists(native_path)) {
+        missing.push_back(native_path);
+        const size_t separator = native_path.find_last_of(platform::kPathSeparator);
+        native_path.resize(separator == std::string::npos ? 0 : separator);
+    }
+    return missing;
+}
+
 // A name for the probe file that no gallery image has.
 Text ProbeName() {
     thread_local std::mt19937_64 generator{std::random_device{}()};
@@ -95,6 +107,8 @@ class Run {
     void Report() { host_.ReportProgress(progress_); }
     // Ends a run that could not go through its entries with `notice`.
     void EndWithProblem(const Text& notice);
+    // Removes the folders the save folder check made, when they stayed empty.
+    void RemoveCreatedFolders();
     // 0 when a file can be created in the save folder, else why not.
     int CheckSaveFolder();
 
@@ -118,6 +132,7 @@ class Run {
     Text save_directory_;
     EntryFolderNames folder_names_;
     RunProgress progress_;
+    std::vector<std::string> created_folders_;  // native paths, the deepest first
 };
 
 void Run::EndWithProblem(const Text& notice) {
@@ -128,7 +143,14 @@ void Run::EndWithProblem(const Text& notice) {
     host_.ShowNotice(notice);
 }
 
+void Run::RemoveCreatedFolders() {
+    for (const std::string& folder : created_folders_) {
+        if (!platform::RemoveEmptyDirectory(folder)) break;
+    }
+}
+
 int Run::CheckSaveFolder() {
+    created_folders_ = MissingFolders(platform::NativePath(save_directory_.view()));
     if (const int error = EnsureDirectoryReportingError(save_directory_)) return error;
     const Text probe = JoinPath(save_directory_, ProbeName());
     if (const int error = write_file_(probe, Bytes("q"))) return error;
@@ -183,10 +205,15 @@ void Run::Go() {
         progress_.finished = progress_.stopped = true;
         return Report();
     }
+    // A run that never reaches the entries leaves no folder of its own.
     if (Text reason = ExchangeFailureReason(outcome.failure, outcome.status_code); !reason.empty()) {
+        RemoveCreatedFolders();
         return EndWithProblem(ArchiveNotice(reason));
     }
-    if (!HasEntryList(page)) return EndWithProblem(ArchiveNotice(NoEntryListReason()));
+    if (!HasEntryList(page)) {
+        RemoveCreatedFolders();
+        return EndWithProblem(ArchiveNotice(NoEntryListReason()));
+    }
     page = TextBetween(page, EntryListStartMarker(), EntryListEndMarker());
     matcher_.Create(EntryPattern(), page);
     const int32_t entry_count = matcher_.MatchCount();

@@ -193,7 +193,7 @@ TEST_F(RunFiles, ArchiveWithoutTheListGivesOnlyTheClosingNotice) {
         EXPECT_EQ(host->Notices(), std::vector<Text>{Cp936("无法读取归档页：找不到组列表")});
         ASSERT_EQ(gallery.pages().Requests().size(), 1u);
         EXPECT_EQ(gallery.pages().Requests()[0].path, "/archives.html");
-        EXPECT_TRUE(TreeOf(Save()).empty());
+        EXPECT_FALSE(fs::exists(Save()));
         EXPECT_TRUE(host->Last().finished);
         EXPECT_EQ(host->Last().problem, Cp936("无法读取归档页：找不到组列表"));
     }

@@ -190,11 +190,26 @@ TEST_F(RunHonesty, ArchivePageThatCannotBeReadEndsTheRunWithItsReason) {
         const auto host = Run(settings);
 
         EXPECT_EQ(host->Notices(), std::vector<Text>{Cp936(c.notice)});
-        EXPECT_TRUE(TreeOf(Save()).empty());
+        EXPECT_FALSE(fs::exists(Save()));  // nor the save folder, which the run had made
         EXPECT_TRUE(host->Last().finished);
         EXPECT_EQ(host->Last().problem, Cp936(c.notice));
         EXPECT_TRUE(gallery.images().Requests().empty());
     }
+}
+
+// Folders that were there before the run stay, even when empty; only those
+// the run made go again.
+TEST_F(RunHonesty, ArchiveThatCannotBeReadLeavesEarlierFoldersAlone) {
+    gallery.SetArchiveBody("<html>维护中</html>");
+    fs::create_directories(temp.Child("had"));
+    const std::string deep = temp.Child("had/new/deeper");
+    FakeHost host(Cp936(deep));
+
+    RunCollection(gallery.Settings(), host);
+
+    EXPECT_EQ(host.Notices(), std::vector<Text>{Cp936("无法读取归档页：找不到组列表")});
+    EXPECT_TRUE(fs::is_directory(temp.Child("had")));
+    EXPECT_FALSE(fs::exists(temp.Child("had/new")));
 }
 
 TEST_F(RunHonesty, ArchiveWithTheListButNoEntriesIsAFinishedRun) {
