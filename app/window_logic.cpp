@@ -33,10 +33,7 @@ std::optional<std::u16string> WindowLogic::StartClicked(std::u16string_view box_
     }
     const BoxFolder folder = ReadBoxFolder(box_text, home_folder);
     if (folder.kind == BoxFolder::Kind::kNotInCodePage) {
-        // The notice blocks whoever shows it; the window thread goes on.
-        platform::StartDetachedThread([notice = ports_.show_notice] {
-            if (notice) notice(NotInCodePageNotice());
-        });
+        RefuseFolder();
         return std::nullopt;
     }
     StartRun(folder.folder);
@@ -57,10 +54,21 @@ void WindowLogic::StartRun(const Text& folder) {
     });
 }
 
-std::optional<std::u16string> WindowLogic::FolderChosen(const Text& chosen) {
-    if (chosen.empty()) return std::nullopt;
-    SetSaveDirectory(chosen);
-    return platform::Cp936ToUtf16(chosen.view());
+void WindowLogic::RefuseFolder() {
+    // The notice blocks whoever shows it; the window thread goes on.
+    platform::StartDetachedThread([notice = ports_.show_notice] {
+        if (notice) notice(NotInCodePageNotice());
+    });
+}
+
+std::optional<std::u16string> WindowLogic::FolderChosen(const std::optional<Text>& chosen) {
+    if (!chosen) {
+        RefuseFolder();
+        return std::nullopt;
+    }
+    if (chosen->empty()) return std::nullopt;
+    SetSaveDirectory(*chosen);
+    return platform::Cp936ToUtf16(chosen->view());
 }
 
 Text WindowLogic::BrowserStartFolder(std::u16string_view box_text, std::u16string_view home_folder) const {

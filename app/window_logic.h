@@ -67,10 +67,12 @@ class WindowLogic {
     // on when it changes: the full path.
     std::optional<std::u16string> StartClicked(std::u16string_view box_text, std::u16string_view home_folder);
 
-    // The folder browser gave `chosen`; empty when it was cancelled, which
-    // changes nothing. A choice becomes SaveDirectory for the next run, and
-    // the returned text is what the box should show.
-    std::optional<std::u16string> FolderChosen(const Text& chosen);
+    // The folder browser gave `chosen`: empty when it was cancelled, which
+    // changes nothing; none when the folder's path has a character code page
+    // 936 cannot hold, which shows the same notice as such a box and changes
+    // nothing either. A choice becomes SaveDirectory for the next run, and the
+    // returned text is what the box should show.
+    std::optional<std::u16string> FolderChosen(const std::optional<Text>& chosen);
 
     // Where the folder browser opens: the box's folder or its nearest
     // existing parent; the home folder when the box names none.
@@ -91,6 +93,8 @@ class WindowLogic {
 
   private:
     void StartRun(const Text& folder);
+    // Shows the notice for a folder code page 936 cannot name.
+    void RefuseFolder();
 
     WindowPorts ports_;
     std::optional<RunSettings> settings_;

@@ -12,7 +12,7 @@ namespace qimbra {
 
 namespace {
 
-Text BrowseWithDialog(QWidget* owner, const Text& title, const Text& start_folder) {
+std::optional<Text> BrowseWithDialog(QWidget* owner, const Text& title, const Text& start_folder) {
     // Qt's own dialog, not the desktop's: it always has the path field, and
     // exec() makes it modal over every window of the program, which gets its
     // enabled state and the active window back when the dialog closes.
@@ -21,8 +21,7 @@ Text BrowseWithDialog(QWidget* owner, const Text& title, const Text& start_folde
     if (chosen.isEmpty()) {
         return Text();
     }
-    const std::optional<Text> path = ExactTextFromQString(QDir::toNativeSeparators(chosen));
-    return path ? *path : Text();
+    return ExactTextFromQString(QDir::toNativeSeparators(chosen));
 }
 
 FolderBrowser& CurrentBrowser() {
@@ -32,7 +31,7 @@ FolderBrowser& CurrentBrowser() {
 
 }  // namespace
 
-Text BrowseForFolder(QWidget* owner, const Text& title, const Text& start_folder) {
+std::optional<Text> BrowseForFolder(QWidget* owner, const Text& title, const Text& start_folder) {
     const FolderBrowser& browser = CurrentBrowser();
     return browser ? browser(owner, title, start_folder) : BrowseWithDialog(owner, title, start_folder);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include "values/text.h"
 
@@ -13,13 +14,13 @@ namespace qimbra {
 // own choice), offering folders only and a field to type a path.
 // Returns the chosen folder's path with the system's separators, or the empty
 // Text when the user cancels. A folder whose path has a character that code
-// page 936 cannot hold also gives the empty Text: the program could not name
-// it again, and would write somewhere else.
-using FolderBrowser = std::function<Text(QWidget* owner, const Text& title, const Text& start_folder)>;
+// page 936 cannot hold gives nothing (std::nullopt): the program could not
+// name it again, and would write somewhere else.
+using FolderBrowser = std::function<std::optional<Text>(QWidget* owner, const Text& title, const Text& start_folder)>;
 
 // Runs the current folder browser: Qt's directory dialog unless a test has
 // put another in its place. Window thread only.
-[[nodiscard]] Text BrowseForFolder(QWidget* owner, const Text& title, const Text& start_folder = Text());
+[[nodiscard]] std::optional<Text> BrowseForFolder(QWidget* owner, const Text& title, const Text& start_folder = Text());
 
 // Puts `browser` in the place of the dialog; an empty one brings the dialog
 // back. For tests.

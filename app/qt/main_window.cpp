@@ -170,7 +170,8 @@ void MainWindow::OnStartClicked() {
 
 void MainWindow::OnChooseFolderClicked() {
     const Text start_folder = logic_->BrowserStartFolder(Units(folder_box_->text()), HomeFolder());
-    const Text chosen = BrowseForFolder(QApplication::activeWindow(), Cp936("请选择保存文件夹："), start_folder);
+    const std::optional<Text> chosen =
+        BrowseForFolder(QApplication::activeWindow(), Cp936("请选择保存文件夹："), start_folder);
     if (const std::optional<std::u16string> shown = logic_->FolderChosen(chosen)) {
         folder_box_->setText(FromUnits(*shown));
     }

@@ -48,7 +48,8 @@ class MainWindow : public QWidget {
     // 按钮_采集: hands the box's text to the logic.
     void OnStartClicked();
     // 按钮2: the folder browser's choice becomes SaveDirectory and the box's
-    // text; a cancel changes nothing.
+    // text; a cancel changes nothing; a folder code page 936 cannot name is
+    // refused with a notice.
     void OnChooseFolderClicked();
     // 按钮_查看失败: the list of the last run's failures.
     void OnShowFailuresClicked();

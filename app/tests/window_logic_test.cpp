@@ -53,6 +53,12 @@ TEST(WindowLogic, CancelledChoiceChangesNothingAndAChoiceIsForTheNextRun) {
     EXPECT_EQ(SaveDirectory(), Text("/earlier"));
     EXPECT_EQ(logic.FolderChosen(Cp936("/data/相册")), std::u16string(u"/data/相册"));
     EXPECT_EQ(SaveDirectory(), Cp936("/data/相册"));
+
+    // A folder code page 936 cannot name: its notice, and nothing changes.
+    EXPECT_EQ(logic.FolderChosen(std::nullopt), std::nullopt);
+    ASSERT_TRUE(shell.WaitForNotices(1));
+    EXPECT_EQ(shell.Notices().back(), Cp936("保存目录里有无法使用的字符，请换一个文件夹"));
+    EXPECT_EQ(SaveDirectory(), Cp936("/data/相册"));
 }
 
 TEST(WindowLogic, StartsRunsByTheBoxRules) {

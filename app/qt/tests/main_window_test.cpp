@@ -222,12 +222,12 @@ TEST(FolderBrowserDialog, ReturnsTheChosenPathOrNothing) {
     const testing::TempDir root;
     struct Case {
         const char* label;
-        const char* folder;  // UTF-8; nullptr cancels
-        std::optional<Text> expected_tail;
+        const char* folder;                 // UTF-8; nullptr cancels
+        std::optional<Text> expected_tail;  // nothing: no result at all
     };
     const Case cases[] = {
         {"chosen", "相册", Cp936("/相册")},
-        {"cancelled", nullptr, std::nullopt},
+        {"cancelled", nullptr, Text()},
         {"not nameable in code page 936", "\xF0\x9F\x93\xB7", std::nullopt},
     };
     for (const Case& c : cases) {
@@ -257,13 +257,15 @@ TEST(FolderBrowserDialog, ReturnsTheChosenPathOrNothing) {
             }
         });
         poll.start(10);
-        const Text result = BrowseForFolder(nullptr, Cp936("请选择保存文件夹："));
+        const std::optional<Text> result = BrowseForFolder(nullptr, Cp936("请选择保存文件夹："));
         EXPECT_EQ(seen_title, Q("请选择保存文件夹："));
         EXPECT_TRUE(dirs_only);
-        if (c.expected_tail) {
-            EXPECT_EQ(result, ConcatText(Text(root.path()), *c.expected_tail));
+        if (!c.expected_tail) {
+            EXPECT_EQ(result, std::nullopt);
+        } else if (c.expected_tail->empty()) {
+            EXPECT_EQ(result, Text());
         } else {
-            EXPECT_TRUE(result.empty());
+            EXPECT_EQ(result, ConcatText(Text(root.path()), *c.expected_tail));
         }
     }
 }
