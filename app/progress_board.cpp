@@ -8,6 +8,7 @@ namespace qimbra {
 
 int64_t ProgressBoard::NewRun() {
     std::lock_guard lock(mutex_);
+    failures_.clear();
     return ++last_run_;
 }
 
@@ -19,6 +20,22 @@ void ProgressBoard::Report(int64_t run, const RunProgress& progress) {
     } else {
         going_[run] = progress;
     }
+    NotifyLocked();
+}
+
+void ProgressBoard::ReportFailure(int64_t run, const RunFailure& failure) {
+    std::lock_guard lock(mutex_);
+    if (run != last_run_) return;
+    failures_.push_back(failure);
+    NotifyLocked();
+}
+
+void ProgressBoard::Touch() {
+    std::lock_guard lock(mutex_);
+    NotifyLocked();
+}
+
+void ProgressBoard::NotifyLocked() {
     if (!notified_ && notify_) {
         notified_ = true;
         notify_();
@@ -31,12 +48,36 @@ void ProgressBoard::SetNotify(std::function<void()> notify) {
     notified_ = false;
 }
 
-Text ProgressBoard::TakeLine() {
+std::optional<RunProgress> ProgressBoard::ShownLocked() const {
+    if (!going_.empty()) return going_.rbegin()->second;
+    return last_finished_;
+}
+
+Text ProgressBoard::TakeLine(RunProgress::Clock::time_point now) {
     std::lock_guard lock(mutex_);
     notified_ = false;
-    if (!going_.empty()) return ProgressLine(going_.rbegin()->second);
-    if (last_finished_) return ProgressLine(*last_finished_);
-    return Text();
+    const std::optional<RunProgress> shown = ShownLocked();
+    return shown ? ProgressLine(*shown, now) : Text();
+}
+
+std::optional<RunProgress> ProgressBoard::Shown() {
+    std::lock_guard lock(mutex_);
+    return ShownLocked();
+}
+
+bool ProgressBoard::AnyGoing() {
+    std::lock_guard lock(mutex_);
+    return !going_.empty();
+}
+
+std::vector<RunFailure> ProgressBoard::Failures() {
+    std::lock_guard lock(mutex_);
+    return failures_;
+}
+
+size_t ProgressBoard::FailureCount() {
+    std::lock_guard lock(mutex_);
+    return failures_.size();
 }
 
 }  // namespace qimbra

@@ -35,7 +35,6 @@ class BenchHost : public qimbra::RunHost {
     explicit BenchHost(Text folder) : folder_(std::move(folder)) {}
     Text ReadSaveFolderBox() override { return folder_; }
     void StoreSaveDirectory(const Text& directory) override { directory_ = directory; }
-    Text ReadSaveDirectory() override { return directory_; }
     int32_t ShowNotice(const Text&) override { return 0; }
 
   private:
@@ -53,6 +52,7 @@ struct Gallery {
         auto image = std::make_shared<std::string>(kImageBytes, '\0');
         std::mt19937 random(7);
         for (char& byte : *image) byte = static_cast<char>(random());
+        image->replace(0, 3, "\xFF\xD8\xFF");  // a JPEG's first bytes, so that the run saves it
 
         std::vector<qimbra::testing::FixtureEntry> entries;
         urls.push_back("https://" + fixture.PageHost() + "/archives.html");

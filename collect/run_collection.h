@@ -7,15 +7,20 @@
 
 namespace qimbra {
 
-// One whole collection run, start to end, on the calling thread: reads the
-// save-folder box into the save directory (an empty box shows the missing
-// folder notice and ends the run), fetches the archive page, and for every
-// entry on it fetches the entry page, makes the entry's folder under the save
-// directory as it is at that moment and saves every image listed there as
-// 1.jpeg, 2.jpeg, ... Requests go one at a time, without retries, paced by
-// `settings.pause_ms` before every entry page and after every image. Every
-// run ends with the done notice. Failures are silent: a failed request gives
-// an empty body, which the run uses like any other.
+// One whole collection run, start to end, on the calling thread. It reads the
+// save folder from the host once (empty: the missing folder notice, then the
+// done notice, and nothing else) and keeps it for the whole run. It makes
+// sure a file can be created there before the first request (if not: one
+// notice naming the problem and the folder, and no request), fetches the
+// archive page (no response, a failed status or no entry list: one notice
+// saying why, and nothing written), and for every entry fetches the entry
+// page and saves every image listed there as 1.jpeg, 2.jpeg, ... into one
+// folder per entry. Only a successful response that holds a picture is
+// written; anything else, and a write that fails, is reported as a failure
+// and leaves any earlier file as it was. A failed entry page makes no folder.
+// Requests go one at a time, paced by `settings.pause_ms` before every entry
+// page and after every image. A run that went through its entries ends with
+// the done notice; a stopped run (see RunHost::StopFlag) ends without one.
 void RunCollection(const RunSettings& settings, RunHost& host);
 
 // Starts RunCollection on a new thread that nothing waits for and returns at

@@ -116,6 +116,14 @@ bool PathExists(const std::string& native_path) {
     return !native_path.empty() && ::lstat(native_path.c_str(), &info) == 0;
 }
 
+bool RemoveFile(const std::string& native_path) {
+    return !native_path.empty() && (::unlink(native_path.c_str()) == 0 || errno == ENOENT);
+}
+
+bool RemoveEmptyDirectory(const std::string& native_path) {
+    return !native_path.empty() && ::rmdir(native_path.c_str()) == 0;
+}
+
 bool MakeDirectory(const std::string& native_path) {
     if (native_path.empty()) return false;
     if (::mkdir(native_path.c_str(), 0777) == 0) return true;

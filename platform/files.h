@@ -31,6 +31,13 @@ inline constexpr char kPathSeparator = '/';
 // True when `native_path` names anything that exists.
 [[nodiscard]] bool PathExists(const std::string& native_path);
 
+// Removes the file `native_path`; true when it is gone afterwards.
+bool RemoveFile(const std::string& native_path);
+
+// Removes the directory `native_path` if it is empty; true when it was
+// removed.
+bool RemoveEmptyDirectory(const std::string& native_path);
+
 // Creates the one directory `native_path` (its parent must exist). True when
 // it was created or already was a directory.
 [[nodiscard]] bool MakeDirectory(const std::string& native_path);

@@ -9,6 +9,14 @@ scripts/setup.sh
 cmake --preset demo >/dev/null
 cmake --build --preset demo
 
+# A second gallery cannot listen where one already does: say so and stop.
+for port in 28443 28444; do
+  if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
+    echo "run: port $port is already taken (a demo gallery still running?); stop that program and try again" >&2
+    exit 1
+  fi
+done
+
 gallery_log="build-demo/demo-gallery.log"
 build-demo/demo/qimbra_demo_gallery 127.0.0.1:28443 localhost:28444 >"$gallery_log" 2>&1 &
 gallery_pid=$!
@@ -27,4 +35,4 @@ done
 echo "run: demo gallery at https://127.0.0.1:28443/archives.html (log: $gallery_log)"
 echo "run: type a save folder, e.g. $HOME/qimbra-demo, then press 开始采集"
 
-build-demo/app/qimbra
+build-demo/app/qt/qimbra

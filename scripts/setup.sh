@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libpcre2-dev libcurl4-openssl-dev libssl-dev openssl curl
   libcpp-httplib-dev
-  qt6-base-dev fonts-noto-cjk
+  qt6-base-dev qt6-translations-l10n fonts-noto-cjk
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "textkit/pause.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "platform/event_queue.h"
@@ -26,6 +27,9 @@ double MillisecondsPerUnit(int64_t unit) {
 // stays inside the clock's range.
 constexpr double kLongestWaitMs = 1e15;
 
+// How often a stoppable pause looks at its flag.
+constexpr auto kStopCheckInterval = std::chrono::milliseconds(10);
+
 }  // namespace
 
 bool Pause(std::optional<int32_t> amount, std::optional<int64_t> unit) {
@@ -39,6 +43,19 @@ bool Pause(std::optional<int32_t> amount, std::optional<int64_t> unit) {
         Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double, std::milli>(wait_ms));
     platform::WaitProcessingEvents(deadline);  // returns once the deadline has passed
     return true;
+}
+
+bool PauseUnlessStopped(int32_t amount_ms, const std::atomic<bool>* stop) {
+    if (stop == nullptr) return Pause(amount_ms);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(amount_ms, 0));
+    // The wait is cut into short slices that all end on the same deadline,
+    // so the pause is as long as an unbroken one.
+    while (!stop->load()) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) return true;
+        platform::WaitProcessingEvents(std::min(deadline, now + kStopCheckInterval));
+    }
+    return false;
 }
 
 }  // namespace qimbra

@@ -2,6 +2,7 @@
 // notices recorded (and answered at once), progress reports kept.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -28,18 +29,6 @@ class FakeHost : public RunHost {
         save_directory_ = directory;
         ++stores_;
     }
-    Text ReadSaveDirectory() override {
-        std::function<void()> hook;
-        Text directory;
-        {
-            std::lock_guard lock(mutex_);
-            directory = save_directory_;
-            ++directory_reads_;
-            hook = on_directory_read_;
-        }
-        if (hook) hook();
-        return directory;
-    }
     int32_t ShowNotice(const Text& message) override {
         std::lock_guard lock(mutex_);
         notices_.push_back(message);
@@ -51,16 +40,19 @@ class FakeHost : public RunHost {
         std::lock_guard lock(mutex_);
         reports_.push_back(progress);
     }
+    void ReportFailure(const RunFailure& failure) override {
+        std::lock_guard lock(mutex_);
+        failures_.push_back(failure);
+    }
+    const std::atomic<bool>* StopFlag() override { return &stop_; }
+
+    // Asks the run to stop.
+    void Stop() { stop_ = true; }
 
     // Replaces the save directory, as the folder browser does meanwhile.
     void SetSaveDirectory(const Text& directory) {
         std::lock_guard lock(mutex_);
         save_directory_ = directory;
-    }
-    // Runs `hook` after every read of the save directory (outside the lock).
-    void OnDirectoryRead(std::function<void()> hook) {
-        std::lock_guard lock(mutex_);
-        on_directory_read_ = std::move(hook);
     }
     // Waits until `count` notices were shown; false on time-out.
     bool WaitForNotices(size_t count, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
@@ -71,10 +63,15 @@ class FakeHost : public RunHost {
     std::vector<Text> Notices() const { return Locked(notices_); }
     std::vector<std::chrono::steady_clock::time_point> NoticeTimes() const { return Locked(notice_times_); }
     std::vector<RunProgress> Reports() const { return Locked(reports_); }
+    std::vector<RunFailure> Failures() const { return Locked(failures_); }
+    // The last report; a default one when there was none.
+    RunProgress Last() const {
+        std::lock_guard lock(mutex_);
+        return reports_.empty() ? RunProgress() : reports_.back();
+    }
     Text SaveDirectory() const { return Locked(save_directory_); }
     int BoxReads() const { return Locked(box_reads_); }
     int Stores() const { return Locked(stores_); }
-    int DirectoryReads() const { return Locked(directory_reads_); }
 
   private:
     // A copy of `field`, taken under the lock.
@@ -90,11 +87,11 @@ class FakeHost : public RunHost {
     Text save_directory_;
     int box_reads_ = 0;
     int stores_ = 0;
-    int directory_reads_ = 0;
-    std::function<void()> on_directory_read_;
     std::vector<Text> notices_;
     std::vector<std::chrono::steady_clock::time_point> notice_times_;
     std::vector<RunProgress> reports_;
+    std::vector<RunFailure> failures_;
+    std::atomic<bool> stop_{false};
 };
 
 }  // namespace qimbra::collect_tests

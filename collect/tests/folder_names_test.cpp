@@ -31,7 +31,12 @@ TEST(FolderNameOfTitle, ReplacesSeparatorsAndDotNames) {
 #ifdef _WIN32
         {"a\\b", "a_b"},
         {"..\\..\\x", ".._.._x"},
+        {"a<b>c:d\"e|f?g*h", "a_b_c_d_e_f_g_h"},
+        {"tab\there", "tab_here"},
+        {"trailing. .", "trailing___"},
 #else
+        {"a<b>c:d\"e|f?g*h", "a<b>c:d\"e|f?g*h"},  // Linux takes them
+        {"trailing. .", "trailing. ."},
         {"a\\b", "a\\b"},  // an ordinary character here
 #endif
     };
@@ -83,6 +88,40 @@ TEST(FolderNameOfTitle, CutsNamesTooLongForTheFileSystemAtACharacter) {
         EXPECT_EQ(native, c.name);
         EXPECT_LE(native.size(), 255u);
     }
+}
+
+TEST(EntryFolderNames, OneFolderPerLinkAndNeverAnEmptyName) {
+    struct Step {
+        const char* link;
+        std::string title;  // code page 936 bytes
+        std::string name;
+    };
+    const Step kSteps[] = {
+        {"p/1.html", "t", "t"},
+        {"p/2.html", "t", "t (2)"},
+        {"p/1.html", "t", "t"},  // the same link keeps its folder
+        {"p/3.html", "t", "t (3)"},
+        {"p/4.html", "t (2)", "t (2) (2)"},
+        {"p/5.html", "", "5.html"},
+        {"q/5.html", "", "5.html (2)"},
+        {"p/6/", "", "6"},
+        {"", "", Cp936("未命名").bytes()},
+        {"x/..", "", Cp936("未命名 (2)").bytes()},
+        {"p/7.html", "a/b", "a_b"},
+    };
+    EntryFolderNames names;
+    for (const Step& step : kSteps) {
+        SCOPED_TRACE(std::string(step.link) + " " + step.title);
+        EXPECT_EQ(names.NameFor(Text(step.link), Text(step.title)).bytes(), step.name);
+    }
+}
+
+TEST(EntryFolderNames, SuffixStillFitsTheFileSystem) {
+    const std::string title(255, 'a');
+    EntryFolderNames names;
+    EXPECT_EQ(names.NameFor(Text("1"), Text(title)).bytes(), title);
+    EXPECT_EQ(names.NameFor(Text("2"), Text(title)).bytes(), std::string(251, 'a') + " (2)");
+    EXPECT_EQ(names.NameFor(Text("3"), Text(title)).bytes(), std::string(251, 'a') + " (3)");
 }
 
 TEST(JoinPath, AddsOneSeparatorWhateverTheEnds) {

@@ -30,7 +30,7 @@ TEST(OnStartClicked, TwoRunsGoSideBySideIntoTheirOwnFolders) {
     gallery.SetArchive({{"p/1.html", "one"}, {"p/2.html", "two"}});
     gallery.SetEntry("p/1.html", {"a", "b", "c"});
     gallery.SetEntry("p/2.html", {"c", "b"});
-    for (const char* name : {"a", "b", "c"}) gallery.SetImage(name, name);
+    for (const char* name : {"a", "b", "c"}) gallery.SetImage(name, testing::Jpeg(name));
     auto left = std::make_shared<FakeHost>(Cp936(temp.Child("left")));
     auto right = std::make_shared<FakeHost>(Cp936(temp.Child("right")));
 
@@ -45,7 +45,7 @@ TEST(OnStartClicked, TwoRunsGoSideBySideIntoTheirOwnFolders) {
     const Names expected = {"one", "one/1.jpeg", "one/2.jpeg", "one/3.jpeg", "two", "two/1.jpeg", "two/2.jpeg"};
     EXPECT_EQ(TreeOf(fs::path(temp.Child("left"))), expected);
     EXPECT_EQ(TreeOf(fs::path(temp.Child("right"))), expected);
-    EXPECT_EQ(ReadWholeFile(fs::path(temp.Child("right")) / "two" / "1.jpeg"), "c");
+    EXPECT_EQ(ReadWholeFile(fs::path(temp.Child("right")) / "two" / "1.jpeg"), testing::Jpeg("c"));
     EXPECT_EQ(gallery.images().Requests().size(), 10u);
     EXPECT_EQ(left->Notices(), std::vector<Text>{Cp936("采集完成")});
 }

@@ -46,6 +46,18 @@ void FixtureGallery::SetImage(const std::string& name, std::string body, int sta
     Serve(images_, "image", ImagePath(name), status, std::move(body), {"Content-Type: image/jpeg"});
 }
 
+void FixtureGallery::SetArchiveResponse(testing::Response response) {
+    Serve(pages_, "page", "/archives.html", std::move(response));
+}
+
+void FixtureGallery::SetEntryResponse(const std::string& link, testing::Response response) {
+    Serve(pages_, "page", "/" + link, std::move(response));
+}
+
+void FixtureGallery::SetImageResponse(const std::string& name, testing::Response response) {
+    Serve(images_, "image", ImagePath(name), std::move(response));
+}
+
 std::string FixtureGallery::ImageUrl(const std::string& name) const {
     return "https://" + ImageHost() + ImagePath(name);
 }
@@ -71,6 +83,20 @@ void FixtureGallery::Serve(testing::HttpsServer& server, const char* host, const
                       response.body = *content;
                       response.header_lines = *lines;
                   });
+}
+
+std::string Jpeg(const std::string& tail) { return "\xFF\xD8\xFF" + tail; }
+
+void FixtureGallery::Serve(testing::HttpsServer& server, const char* host, const std::string& path,
+                           testing::Response response) {
+    auto shaped = std::make_shared<const testing::Response>(std::move(response));
+    server.Handle("GET", path, [this, host, shaped](const testing::Request& request, testing::Response& answer) {
+        {
+            std::lock_guard lock(mutex_);
+            arrivals_.push_back({host, request.path, std::chrono::steady_clock::now()});
+        }
+        answer = *shaped;
+    });
 }
 
 std::vector<std::string> FolderNames(const std::filesystem::path& path) {

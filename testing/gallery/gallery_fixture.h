@@ -48,6 +48,12 @@ class FixtureGallery {
     // The image `name` answers with `status` and `body`.
     void SetImage(const std::string& name, std::string body, int status = 200);
 
+    // The archive page, the page of `link` or the image `name` answers with
+    // `response` as it stands (status, header lines, body, resets, pauses).
+    void SetArchiveResponse(testing::Response response);
+    void SetEntryResponse(const std::string& link, testing::Response response);
+    void SetImageResponse(const std::string& name, testing::Response response);
+
     // "https://localhost:<port>/image/" + name + ".jpeg"
     [[nodiscard]] std::string ImageUrl(const std::string& name) const;
     // "/image/" + name + ".jpeg"
@@ -61,12 +67,17 @@ class FixtureGallery {
   private:
     void Serve(testing::HttpsServer& server, const char* host, const std::string& path, int status, std::string body,
                std::vector<std::string> header_lines);
+    void Serve(testing::HttpsServer& server, const char* host, const std::string& path, testing::Response response);
 
     testing::HttpsServer pages_;
     testing::HttpsServer images_;
     mutable std::mutex mutex_;
     std::vector<Arrival> arrivals_;
 };
+
+// `tail` behind the bytes that start every JPEG file: a body that counts as
+// a picture.
+[[nodiscard]] std::string Jpeg(const std::string& tail);
 
 // The names in the folder `path`, sorted; empty when it is no folder.
 [[nodiscard]] std::vector<std::string> FolderNames(const std::filesystem::path& path);

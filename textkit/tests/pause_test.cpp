@@ -87,3 +87,53 @@ TEST(Pause, RunsEventsPostedDuringThePause) {
 
 }  // namespace
 }  // namespace qimbra
+
+namespace qimbra {
+namespace {
+
+TEST(PauseUnlessStopped, WaitsItsTimeOrEndsWhenStopped) {
+    using Clock = std::chrono::steady_clock;
+    using std::chrono::milliseconds;
+    std::atomic<bool> stop{false};
+
+    auto start = Clock::now();
+    EXPECT_TRUE(PauseUnlessStopped(120, &stop));
+    EXPECT_GE(Clock::now() - start, milliseconds(120));
+    EXPECT_TRUE(PauseUnlessStopped(60, nullptr));
+
+    // Stopped from another thread while it waits: it ends soon after.
+    start = Clock::now();
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(milliseconds(50));
+        stop = true;
+    });
+    EXPECT_FALSE(PauseUnlessStopped(5000, &stop));
+    const auto waited = Clock::now() - start;
+    stopper.join();
+    EXPECT_GE(waited, milliseconds(50));
+    EXPECT_LT(waited, milliseconds(1000));
+
+    // Already stopped: it returns at once.
+    start = Clock::now();
+    EXPECT_FALSE(PauseUnlessStopped(5000, &stop));
+    EXPECT_LT(Clock::now() - start, milliseconds(200));
+}
+
+// Tasks posted to the pausing thread still run while it waits.
+TEST(PauseUnlessStopped, ProcessesEventsMeanwhile) {
+    std::atomic<bool> stop{false};
+    std::atomic<bool> ran{false};
+    const auto me = std::this_thread::get_id();
+    std::thread poster([&] {
+        platform::PostTask(me, [&] {
+            ran = true;
+            stop = true;
+        });
+    });
+    EXPECT_FALSE(PauseUnlessStopped(5000, &stop));
+    poster.join();
+    EXPECT_TRUE(ran);
+}
+
+}  // namespace
+}  // namespace qimbra
