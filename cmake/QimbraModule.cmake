@@ -1,23 +1,37 @@
 # One library per module folder: every .cpp in the folder (not in tests/) is a
 # source, and tests/*.cpp beside it form one GoogleTest executable.
+#
+# BACKEND names a sub-folder whose .cpp files are sources too: the module's
+# code for one system (platform/linux/, platform/windows/). LINUX_TESTS lists
+# test files that need what only the Linux build has (the loopback HTTPS
+# fixture, fork, POSIX permissions); other builds leave them out.
 set(QIMBRA_WARNINGS -Wall -Wextra -Werror)
 
 function(qimbra_module name)
-  cmake_parse_arguments(ARG "" "" "DEPS;TEST_DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "BACKEND" "DEPS;TEST_DEPS;LINUX_TESTS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(ARG_BACKEND)
+    file(GLOB backend_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_BACKEND}/*.cpp)
+    list(APPEND sources ${backend_sources})
+  endif()
   add_library(qimbra_${name} STATIC ${sources})
   target_include_directories(qimbra_${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_compile_options(qimbra_${name} PRIVATE ${QIMBRA_WARNINGS})
   target_link_libraries(qimbra_${name} PUBLIC ${ARG_DEPS})
-  qimbra_module_tests(${name} TEST_DEPS ${ARG_TEST_DEPS})
+  qimbra_module_tests(${name} TEST_DEPS ${ARG_TEST_DEPS} LINUX_TESTS ${ARG_LINUX_TESTS})
 endfunction()
 
 function(qimbra_module_tests name)
-  cmake_parse_arguments(ARG "" "" "TEST_DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "TEST_DEPS;LINUX_TESTS" ${ARGN})
   if(NOT QIMBRA_BUILD_TESTS)
     return()
   endif()
   file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
+  if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    foreach(linux_test ${ARG_LINUX_TESTS})
+      list(REMOVE_ITEM test_sources ${CMAKE_CURRENT_SOURCE_DIR}/tests/${linux_test})
+    endforeach()
+  endif()
   if(NOT test_sources)
     return()
   endif()

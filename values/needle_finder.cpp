@@ -96,7 +96,9 @@ void NeedleFinder::ChangeAnchor(size_t from) {
         return;
     }
     if (!ignore_case_) {
-        use_memmem_ = true;  // the two-way search has no bad cases
+        // Boyer-Moore's good-suffix rule keeps the search for the next
+        // occurrence linear, however repetitive the bytes.
+        fallback_.emplace(needle_.data(), needle_.data() + needle_.size());
         return;
     }
     // Every anchor was common: go back to the least common and stay with it.
@@ -118,9 +120,10 @@ size_t NeedleFinder::NextExact(std::string_view haystack, size_t from) {
     const size_t n = needle_.size();
     const size_t last_start = haystack.size() - n;
     while (from <= last_start) {
-        if (use_memmem_) {
-            const void* hit = memmem(s + from, haystack.size() - from, needle_.data(), n);
-            return hit == nullptr ? npos : static_cast<size_t>(static_cast<const unsigned char*>(hit) - s);
+        if (fallback_) {
+            const char* end = haystack.data() + haystack.size();
+            const char* hit = (*fallback_)(haystack.data() + from, end).first;
+            return hit == end ? npos : static_cast<size_t>(hit - haystack.data());
         }
         const void* hit = std::memchr(s + from + anchor_, anchor_byte_, last_start - from + 1);
         if (hit == nullptr) return npos;
