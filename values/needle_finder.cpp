@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "values/byte_search.h"
+
 namespace qimbra {
 namespace {
 
@@ -96,9 +98,7 @@ void NeedleFinder::ChangeAnchor(size_t from) {
         return;
     }
     if (!ignore_case_) {
-        // Boyer-Moore's good-suffix rule keeps the search for the next
-        // occurrence linear, however repetitive the bytes.
-        fallback_.emplace(needle_.data(), needle_.data() + needle_.size());
+        use_two_way_ = true;  // the two-way search has no bad cases
         return;
     }
     // Every anchor was common: go back to the least common and stay with it.
@@ -120,10 +120,9 @@ size_t NeedleFinder::NextExact(std::string_view haystack, size_t from) {
     const size_t n = needle_.size();
     const size_t last_start = haystack.size() - n;
     while (from <= last_start) {
-        if (fallback_) {
-            const char* end = haystack.data() + haystack.size();
-            const char* hit = (*fallback_)(haystack.data() + from, end).first;
-            return hit == end ? npos : static_cast<size_t>(hit - haystack.data());
+        if (use_two_way_) {
+            const size_t hit = FindBytes(haystack.substr(from), needle_);
+            return hit == npos ? npos : from + hit;
         }
         const void* hit = std::memchr(s + from + anchor_, anchor_byte_, last_start - from + 1);
         if (hit == nullptr) return npos;
