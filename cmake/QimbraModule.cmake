@@ -5,6 +5,7 @@
 # code for one system (platform/linux/, platform/windows/). LINUX_TESTS lists
 # test files that need what only the Linux build has (the loopback HTTPS
 # fixture, fork, POSIX permissions); other builds leave them out.
+# WINDOWS_TESTS lists those that test what only Windows does.
 set(QIMBRA_WARNINGS -Wall -Wextra -Werror)
 
 # A cross build lists its tests when they are about to run, not when it is
@@ -17,7 +18,7 @@ else()
 endif()
 
 function(qimbra_module name)
-  cmake_parse_arguments(ARG "" "BACKEND" "DEPS;TEST_DEPS;LINUX_TESTS" ${ARGN})
+  cmake_parse_arguments(ARG "" "BACKEND" "DEPS;TEST_DEPS;LINUX_TESTS;WINDOWS_TESTS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(ARG_BACKEND)
     file(GLOB backend_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_BACKEND}/*.cpp)
@@ -27,20 +28,26 @@ function(qimbra_module name)
   target_include_directories(qimbra_${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_compile_options(qimbra_${name} PRIVATE ${QIMBRA_WARNINGS})
   target_link_libraries(qimbra_${name} PUBLIC ${ARG_DEPS})
-  qimbra_module_tests(${name} TEST_DEPS ${ARG_TEST_DEPS} LINUX_TESTS ${ARG_LINUX_TESTS})
+  qimbra_module_tests(${name} TEST_DEPS ${ARG_TEST_DEPS} LINUX_TESTS ${ARG_LINUX_TESTS}
+                      WINDOWS_TESTS ${ARG_WINDOWS_TESTS})
 endfunction()
 
 function(qimbra_module_tests name)
-  cmake_parse_arguments(ARG "" "" "TEST_DEPS;LINUX_TESTS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "TEST_DEPS;LINUX_TESTS;WINDOWS_TESTS" ${ARGN})
   if(NOT QIMBRA_BUILD_TESTS)
     return()
   endif()
   file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
-  if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
-    foreach(linux_test ${ARG_LINUX_TESTS})
-      list(REMOVE_ITEM test_sources ${CMAKE_CURRENT_SOURCE_DIR}/tests/${linux_test})
-    endforeach()
+  if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    set(other_systems_tests ${ARG_WINDOWS_TESTS})
+  elseif(WIN32)
+    set(other_systems_tests ${ARG_LINUX_TESTS})
+  else()
+    set(other_systems_tests ${ARG_LINUX_TESTS} ${ARG_WINDOWS_TESTS})
   endif()
+  foreach(other_test ${other_systems_tests})
+    list(REMOVE_ITEM test_sources ${CMAKE_CURRENT_SOURCE_DIR}/tests/${other_test})
+  endforeach()
   if(NOT test_sources)
     return()
   endif()
