@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <random>
 #include <string>
 
 namespace qimbra::platform {
@@ -66,6 +69,35 @@ TEST(Encoding, TwoByteTableIsTheSameEverywhere) {
     EXPECT_EQ(units.size(), all.size() / 2);
     EXPECT_EQ(hash, 534904043u);
     EXPECT_EQ(Utf16ToCp936(units), all);
+}
+
+// Random runs of the bytes where UTF-8 decoders part ways (cut-off sequences,
+// overlong forms, encoded surrogates, bytes past U+10FFFF) convert alike on
+// every system: each maximal part of a broken sequence becomes one U+FFFD and
+// no byte after it is lost. A checksum of all results pins it, FNV-1a.
+TEST(Encoding, InvalidUtf8IsReplacedTheSameEverywhere) {
+    static const unsigned char kBytes[] = {'a',  0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xC1, 0xC2,
+                                           0xDF, 0xE0, 0xE4, 0xED, 0xEF, 0xF0, 0xF4, 0xF5, 0xFF};
+    std::mt19937 generator(936);
+    uint32_t hash = 2166136261u;
+    size_t replaced = 0;
+    for (int round = 0; round < 20000; ++round) {
+        std::string utf8(std::uniform_int_distribution<size_t>(1, 10)(generator), 'a');
+        for (char& c : utf8) {
+            c = static_cast<char>(kBytes[std::uniform_int_distribution<size_t>(0, std::size(kBytes) - 1)(generator)]);
+        }
+        const std::u16string units = ToUtf16(kCodePageUtf8, utf8);
+        ASSERT_LE(units.size(), utf8.size());
+        // Every "a" comes through.
+        ASSERT_EQ(std::count(units.begin(), units.end(), u'a'), std::count(utf8.begin(), utf8.end(), 'a'));
+        for (char16_t unit : units) {
+            hash = (hash ^ unit) * 16777619u;
+            replaced += unit == 0xFFFD;
+        }
+        hash = (hash ^ 0x10000u) * 16777619u;  // the end of one result
+    }
+    EXPECT_GT(replaced, 20000u);
+    EXPECT_EQ(hash, 3787520581u);
 }
 
 TEST(Encoding, UnknownCodePageGivesEmpty) {

@@ -125,11 +125,71 @@ std::string Utf16ToGbk(std::u16string_view units) {
     return Utf16ToMultiByte(kCodePageGbk, WithoutSurrogates(units, false));
 }
 
-// UTF-8 to UTF-16; the system turns every invalid sequence into U+FFFD.
+// The range of the second byte of a well-formed UTF-8 sequence after `lead`
+// (the later bytes are always 80 to BF), and how many bytes follow the lead;
+// 0 for a byte that starts no sequence.
+struct Utf8Lead {
+    size_t follow;
+    unsigned char low, high;
+};
+Utf8Lead Utf8LeadOf(unsigned char lead) {
+    if (lead >= 0xC2 && lead <= 0xDF) return {1, 0x80, 0xBF};
+    if (lead == 0xE0) return {2, 0xA0, 0xBF};
+    if (lead == 0xED) return {2, 0x80, 0x9F};  // no surrogates
+    if (lead >= 0xE1 && lead <= 0xEF) return {2, 0x80, 0xBF};
+    if (lead == 0xF0) return {3, 0x90, 0xBF};
+    if (lead >= 0xF1 && lead <= 0xF3) return {3, 0x80, 0xBF};
+    if (lead == 0xF4) return {3, 0x80, 0x8F};  // nothing past U+10FFFF
+    return {0, 0, 0};
+}
+
+// UTF-8 to UTF-16 by hand, for a text the system found invalid: the system
+// would resynchronize differently (Wine even drops the byte after a cut-off
+// sequence). Each maximal part of a well-formed sequence that is cut off, and
+// each byte that starts none, becomes one U+FFFD; the next byte starts afresh.
+std::u16string DecodeUtf8Replacing(std::string_view utf8) {
+    std::u16string out;
+    out.reserve(utf8.size());
+    size_t i = 0;
+    while (i < utf8.size()) {
+        const auto lead = static_cast<unsigned char>(utf8[i++]);
+        if (lead < 0x80) {
+            out.push_back(lead);
+            continue;
+        }
+        const Utf8Lead shape = Utf8LeadOf(lead);
+        if (shape.follow == 0) {
+            out.push_back(kReplacementCharacter);
+            continue;
+        }
+        char32_t code = lead & (0x3F >> shape.follow);
+        size_t taken = 0;
+        while (taken < shape.follow && i < utf8.size()) {
+            const auto next = static_cast<unsigned char>(utf8[i]);
+            const bool fits = taken == 0 ? next >= shape.low && next <= shape.high : next >= 0x80 && next <= 0xBF;
+            if (!fits) break;
+            code = code << 6 | (next & 0x3F);
+            ++taken;
+            ++i;
+        }
+        if (taken < shape.follow) {
+            out.push_back(kReplacementCharacter);
+        } else if (code >= 0x10000) {
+            out.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(code));
+        }
+    }
+    return out;
+}
+
+// UTF-8 to UTF-16: the system converts a valid text; an invalid one is
+// decoded by hand, each invalid sequence becoming U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view utf8) {
     std::u16string out;
-    if (!MultiByteToUtf16(CP_UTF8, 0, utf8, out)) return {};
-    return out;
+    if (MultiByteToUtf16(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, out)) return out;
+    return DecodeUtf8Replacing(utf8);
 }
 
 std::string Utf16ToUtf8(std::u16string_view units) {
