@@ -6,15 +6,22 @@
 
 namespace qimbra::platform {
 
-// The separator between the parts of a path on this system.
+// The separator between the parts of a path on this system, the one that
+// paths are written with.
 #ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';
 #else
 inline constexpr char kPathSeparator = '/';
 #endif
 
-// Turns a path held as code page 936 bytes into the file system's own encoding
-// (UTF-8 on Linux). Every file or directory call goes through this first.
+// True for every byte that separates the parts of a native path: "/" on
+// Linux; "\" and "/" on Windows, which takes either.
+[[nodiscard]] constexpr bool IsPathSeparator(char byte) { return byte == kPathSeparator || byte == '/'; }
+
+// Turns a path held as code page 936 bytes into the native path that every
+// file or directory call below takes: UTF-8, which on Linux is the file
+// system's own encoding and on Windows reaches the system as UTF-16, so no
+// character is lost on the way to the disk.
 [[nodiscard]] std::string NativePath(std::string_view cp936_path);
 
 // Replaces the file at `native_path` with the concatenation of `parts`.
@@ -23,7 +30,7 @@ inline constexpr char kPathSeparator = '/';
 // closed; on any failure the temporary file is removed, the target keeps its
 // earlier content (or stays absent) and the result is false. No directory is
 // created; an empty path gives false.
-[[nodiscard]] bool ReplaceFile(const std::string& native_path, std::span<const std::string_view> parts);
+[[nodiscard]] bool ReplaceFileAtomically(const std::string& native_path, std::span<const std::string_view> parts);
 
 // True when `native_path` names an existing directory.
 [[nodiscard]] bool IsDirectory(const std::string& native_path);

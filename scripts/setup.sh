@@ -9,6 +9,8 @@ packages=(
   libicu-dev libpcre2-dev libcurl4-openssl-dev libssl-dev openssl curl
   libcpp-httplib-dev
   qt6-base-dev qt6-translations-l10n fonts-noto-cjk
+  # The Windows build: the cross-compiler, Wine to run its tests, a locale.
+  g++-mingw-w64-x86-64-posix wine wine64 xvfb locales
 )
 
 missing=()

@@ -7,16 +7,16 @@
 namespace qimbra {
 
 bool EnsureDirectory(const Text& path) {
-    using platform::kPathSeparator;
+    using platform::IsPathSeparator;
     // The separator test runs on the native name: in code page 936 a
     // separator byte may be the second byte of a character.
     std::string native = platform::NativePath(path.view());
-    if (native.empty() || native.back() != kPathSeparator) native.push_back(kPathSeparator);
+    if (native.empty() || !IsPathSeparator(native.back())) native.push_back(platform::kPathSeparator);
 
     // Every separator ends one directory of the path, from the outermost in.
-    for (size_t end = native.find(kPathSeparator); end != std::string::npos;
-         end = native.find(kPathSeparator, end + 1)) {
-        if (end == 0 || native[end - 1] == kPathSeparator) continue;  // the root, or a doubled separator
+    for (size_t end = 0; end < native.size(); ++end) {
+        if (!IsPathSeparator(native[end])) continue;
+        if (end == 0 || IsPathSeparator(native[end - 1])) continue;  // the root, or a doubled separator
         const std::string directory = native.substr(0, end);
         if (platform::IsDirectory(directory)) continue;
         if (!platform::MakeDirectory(directory)) return false;

@@ -23,7 +23,7 @@ bool WriteFile(const Text& path, std::initializer_list<std::string_view> data) {
     if (path.empty()) return false;
     const std::string native = platform::NativePath(path.view());
     if (native.empty()) return false;
-    return platform::ReplaceFile(native, std::span<const std::string_view>(data.begin(), data.size()));
+    return platform::ReplaceFileAtomically(native, std::span<const std::string_view>(data.begin(), data.size()));
 }
 
 int32_t UptimeMs() { return static_cast<int32_t>(platform::TickCountMs()); }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "values/byte_search.h"
+
 namespace qimbra {
 namespace {
 
@@ -96,7 +98,7 @@ void NeedleFinder::ChangeAnchor(size_t from) {
         return;
     }
     if (!ignore_case_) {
-        use_memmem_ = true;  // the two-way search has no bad cases
+        use_two_way_ = true;  // the two-way search has no bad cases
         return;
     }
     // Every anchor was common: go back to the least common and stay with it.
@@ -118,9 +120,9 @@ size_t NeedleFinder::NextExact(std::string_view haystack, size_t from) {
     const size_t n = needle_.size();
     const size_t last_start = haystack.size() - n;
     while (from <= last_start) {
-        if (use_memmem_) {
-            const void* hit = memmem(s + from, haystack.size() - from, needle_.data(), n);
-            return hit == nullptr ? npos : static_cast<size_t>(static_cast<const unsigned char*>(hit) - s);
+        if (use_two_way_) {
+            const size_t hit = FindBytes(haystack.substr(from), needle_);
+            return hit == npos ? npos : from + hit;
         }
         const void* hit = std::memchr(s + from + anchor_, anchor_byte_, last_start - from + 1);
         if (hit == nullptr) return npos;

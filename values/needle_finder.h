@@ -12,7 +12,8 @@ namespace qimbra {
 // character stop. A rare byte of the needle is looked for with memchr and
 // only its hits are compared, so a search runs at memchr speed on typical
 // pages; when that byte turns out to be common, the exact search falls back
-// to memmem. Ignoring case folds only the ASCII letters A-Z.
+// to the two-way search of FindBytes. Ignoring case folds only the ASCII
+// letters A-Z.
 class NeedleFinder {
   public:
     static constexpr size_t npos = std::string_view::npos;
@@ -51,7 +52,7 @@ class NeedleFinder {
     size_t anchor_ = 0;               // offset of the byte looked for now
     unsigned char anchor_byte_ = 0;   // that byte, folded when ignoring case
     unsigned char anchor_other_ = 0;  // its upper-case form, or the same byte
-    bool use_memmem_ = false;
+    bool use_two_way_ = false;
     size_t false_hits_ = 0;
     size_t counted_from_ = 0;                    // where counting the false hits began
     std::array<size_t, kMaxAnchors> spacing_{};  // bytes per false hit, per anchor tried

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -43,9 +45,59 @@ TEST(Encoding, InvalidInputBecomesReplacementCharacter) {
     EXPECT_EQ(ToUtf16(kCodePageUtf8, "a\xFFz"), u"a\xFFFDz");
     EXPECT_EQ(ToUtf16(kCodePageUtf8, "a\xE4\xBD"), u"a\xFFFD");  // a cut-off sequence
     EXPECT_EQ(Utf8ToCp936("\xC0\xAF"), "??");                    // overlong: each byte invalid, U+FFFD has no GBK form
-    // A lead byte before a space: the space survives. The table's own
-    // mappings stay as Windows has them: FF is a private-use character.
-    EXPECT_EQ(Cp936ToUtf16("\x81 \xFF\x81\x40"), u"\xFFFD \xF8F5\x4E02");
+    // A lead byte before a space: the space survives.
+    EXPECT_EQ(Cp936ToUtf16("\x81 \x81\x40"), u"\xFFFD \x4E02");
+}
+
+// Every two-byte character of the table (lead 81 to FE, second byte 40 to FE
+// but 7F) round-trips, and all of them map to the same UTF-16 units on every
+// system: Windows, Wine and ICU agree here (Wine differs at the table's edge,
+// the single byte FF). A checksum of the whole run pins it, FNV-1a over the
+// units.
+TEST(Encoding, TwoByteTableIsTheSameEverywhere) {
+    std::string all;
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            if (trail == 0x7F) continue;
+            all.push_back(static_cast<char>(lead));
+            all.push_back(static_cast<char>(trail));
+        }
+    }
+    const std::u16string units = Cp936ToUtf16(all);
+    uint32_t hash = 2166136261u;
+    for (char16_t unit : units) hash = (hash ^ unit) * 16777619u;
+    EXPECT_EQ(units.size(), all.size() / 2);
+    EXPECT_EQ(hash, 534904043u);
+    EXPECT_EQ(Utf16ToCp936(units), all);
+}
+
+// Random runs of the bytes where UTF-8 decoders part ways (cut-off sequences,
+// overlong forms, encoded surrogates, bytes past U+10FFFF) convert alike on
+// every system: each maximal part of a broken sequence becomes one U+FFFD and
+// no byte after it is lost. A checksum of all results pins it, FNV-1a.
+TEST(Encoding, InvalidUtf8IsReplacedTheSameEverywhere) {
+    static const unsigned char kBytes[] = {'a',  0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xC1, 0xC2,
+                                           0xDF, 0xE0, 0xE4, 0xED, 0xEF, 0xF0, 0xF4, 0xF5, 0xFF};
+    std::mt19937 generator(936);
+    uint32_t hash = 2166136261u;
+    size_t replaced = 0;
+    for (int round = 0; round < 20000; ++round) {
+        std::string utf8(std::uniform_int_distribution<size_t>(1, 10)(generator), 'a');
+        for (char& c : utf8) {
+            c = static_cast<char>(kBytes[std::uniform_int_distribution<size_t>(0, std::size(kBytes) - 1)(generator)]);
+        }
+        const std::u16string units = ToUtf16(kCodePageUtf8, utf8);
+        ASSERT_LE(units.size(), utf8.size());
+        // Every "a" comes through.
+        ASSERT_EQ(std::count(units.begin(), units.end(), u'a'), std::count(utf8.begin(), utf8.end(), 'a'));
+        for (char16_t unit : units) {
+            hash = (hash ^ unit) * 16777619u;
+            replaced += unit == 0xFFFD;
+        }
+        hash = (hash ^ 0x10000u) * 16777619u;  // the end of one result
+    }
+    EXPECT_GT(replaced, 20000u);
+    EXPECT_EQ(hash, 3787520581u);
 }
 
 TEST(Encoding, UnknownCodePageGivesEmpty) {

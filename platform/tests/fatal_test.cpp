@@ -5,13 +5,15 @@
 #include <cstdio>
 #include <string>
 
+#include "testing/fatal_exit_code.h"
+
 namespace qimbra::platform {
 namespace {
 
 using FatalErrorDeathTest = ::testing::Test;
 
 TEST_F(FatalErrorDeathTest, ReportsOnStderrAndExitsWithMinusOne) {
-    EXPECT_EXIT(FatalError("element index 0 is below 1"), ::testing::ExitedWithCode(255),
+    EXPECT_EXIT(FatalError("element index 0 is below 1"), ::testing::ExitedWithCode(qimbra::testing::kFatalExitCode),
                 "run-time error: element index 0 is below 1");
 }
 
@@ -23,7 +25,7 @@ TEST_F(FatalErrorDeathTest, HookShowsTheMessageFirst) {
             });
             FatalError("out of memory");
         },
-        ::testing::ExitedWithCode(255), "box says <out of memory>");
+        ::testing::ExitedWithCode(qimbra::testing::kFatalExitCode), "box says <out of memory>");
 }
 
 TEST_F(FatalErrorDeathTest, ErrorInsideTheHookStillEnds) {
@@ -32,7 +34,7 @@ TEST_F(FatalErrorDeathTest, ErrorInsideTheHookStillEnds) {
             SetFatalErrorHook([](std::string_view) { FatalError("again"); });
             FatalError("first");
         },
-        ::testing::ExitedWithCode(255), "again");
+        ::testing::ExitedWithCode(qimbra::testing::kFatalExitCode), "again");
 }
 
 }  // namespace

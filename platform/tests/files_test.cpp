@@ -1,8 +1,6 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <array>
 #include <filesystem>
@@ -22,40 +20,54 @@ TEST(NativePath, Cp936BecomesUtf8) {
     EXPECT_EQ(NativePath(""), "");
 }
 
-TEST(ReplaceFile, WritesPartsInOrderAndReplaces) {
+TEST(ReplaceFileAtomically, WritesPartsInOrderAndReplaces) {
     const qimbra::testing::TempDir dir;
     const std::string target = dir.Child("a.jpeg");
     const std::array<std::string_view, 3> parts{"one", "", std::string_view("\0two", 4)};
-    ASSERT_TRUE(ReplaceFile(target, parts));
+    ASSERT_TRUE(ReplaceFileAtomically(target, parts));
     EXPECT_EQ(ReadWholeFile(target), std::string("one\0two", 7));
     const std::array<std::string_view, 1> shorter{"x"};
-    ASSERT_TRUE(ReplaceFile(target, shorter));
+    ASSERT_TRUE(ReplaceFileAtomically(target, shorter));
     EXPECT_EQ(ReadWholeFile(target), "x");
-    ASSERT_TRUE(ReplaceFile(target, {}));
+    ASSERT_TRUE(ReplaceFileAtomically(target, {}));
     EXPECT_EQ(ReadWholeFile(target), "");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
 }
 
-TEST(ReplaceFile, LongNameStillWorks) {
+TEST(ReplaceFileAtomically, LongNameStillWorks) {
     const qimbra::testing::TempDir dir;
     const std::string target = dir.Child(std::string(250, 'n'));
     const std::array<std::string_view, 1> parts{"x"};
-    ASSERT_TRUE(ReplaceFile(target, parts));
+    ASSERT_TRUE(ReplaceFileAtomically(target, parts));
     EXPECT_EQ(ReadWholeFile(target), "x");
 }
 
-TEST(ReplaceFile, FailuresLeaveNothing) {
+TEST(ReplaceFileAtomically, FailuresLeaveNothing) {
     const qimbra::testing::TempDir dir;
     const std::array<std::string_view, 1> parts{"x"};
-    EXPECT_FALSE(ReplaceFile("", parts));
-    EXPECT_FALSE(ReplaceFile(dir.Child("none/a"), parts));
-    ASSERT_TRUE(MakeDirectory(dir.Child("ro")));
-    ::chmod(dir.Child("ro").c_str(), 0555);
-    if (::geteuid() != 0) {
-        EXPECT_FALSE(ReplaceFile(dir.Child("ro/a"), parts));
-    }
-    ::chmod(dir.Child("ro").c_str(), 0755);
-    EXPECT_TRUE(std::filesystem::is_empty(dir.Child("ro")));  // no temporary file left behind
+    EXPECT_FALSE(ReplaceFileAtomically("", parts));
+    EXPECT_FALSE(ReplaceFileAtomically(dir.Child("none/a"), parts));
+    // A file where the folder should be stops everyone, root included.
+    ASSERT_TRUE(ReplaceFileAtomically(dir.Child("file"), parts));
+    EXPECT_FALSE(ReplaceFileAtomically(dir.Child("file/a"), parts));
+    // A folder under the target's name is not replaced, and the temporary
+    // file beside it goes again.
+    ASSERT_TRUE(MakeDirectory(dir.Child("folder")));
+    ASSERT_TRUE(ReplaceFileAtomically(dir.Child("folder/inside"), parts));
+    EXPECT_FALSE(ReplaceFileAtomically(dir.Child("folder"), parts));
+    EXPECT_TRUE(IsDirectory(dir.Child("folder")));
+    EXPECT_EQ(ReadWholeFile(dir.Child("folder/inside")), "x");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 2);
+}
+
+TEST(ReplaceFileAtomically, ChineseNameReachesTheDisk) {
+    const qimbra::testing::TempDir dir;
+    const std::array<std::string_view, 1> parts{"x"};
+    ASSERT_TRUE(MakeDirectory(dir.Child(NativePath("\xCD\xBC\xC6\xAC"))));  // 图片
+    const std::string target = dir.Child(NativePath("\xCD\xBC\xC6\xAC/\xB2\xC9\xBC\xAF.jpeg"));
+    ASSERT_TRUE(ReplaceFileAtomically(target, parts));
+    EXPECT_TRUE(PathExists(target));
+    EXPECT_EQ(ReadWholeFile(qimbra::testing::Utf8Path(dir.path()) / u8"图片" / u8"采集.jpeg"), "x");
 }
 
 TEST(Directories, MakeAndTest) {
@@ -72,7 +84,7 @@ TEST(Directories, MakeAndTest) {
 
     const std::string file = dir.Child("file");
     const std::array<std::string_view, 1> parts{"x"};
-    ASSERT_TRUE(ReplaceFile(file, parts));
+    ASSERT_TRUE(ReplaceFileAtomically(file, parts));
     EXPECT_TRUE(PathExists(file));
     EXPECT_FALSE(IsDirectory(file));
     EXPECT_FALSE(MakeDirectory(file));  // a file is in the way

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "testing/fatal_exit_code.h"
 #include "values/values.h"
 
 namespace qimbra {
@@ -84,12 +85,14 @@ TEST_F(IndexErrorDeathTest, EndsProgramWithExitCodeMinusOne) {
     TextArray two;
     AppendText(two, Text("a"));
     AppendText(two, Text("b"));
-    EXPECT_EXIT((void)two[0], ::testing::ExitedWithCode(255), "below 1");
-    EXPECT_EXIT((void)two[3], ::testing::ExitedWithCode(255), "past the element count 2");
-    EXPECT_EXIT((void)TextArray()[1], ::testing::ExitedWithCode(255), "past the element count 0");
+    EXPECT_EXIT((void)two[0], ::testing::ExitedWithCode(qimbra::testing::kFatalExitCode), "below 1");
+    EXPECT_EXIT((void)two[3], ::testing::ExitedWithCode(qimbra::testing::kFatalExitCode), "past the element count 2");
+    EXPECT_EXIT((void)TextArray()[1], ::testing::ExitedWithCode(qimbra::testing::kFatalExitCode),
+                "past the element count 0");
     Bytes bytes("ab");
-    EXPECT_EXIT((void)bytes.ByteAt(3), ::testing::ExitedWithCode(255), "past the element count 2");
-    EXPECT_EXIT(bytes.SetByte(0, 1), ::testing::ExitedWithCode(255), "below 1");
+    EXPECT_EXIT((void)bytes.ByteAt(3), ::testing::ExitedWithCode(qimbra::testing::kFatalExitCode),
+                "past the element count 2");
+    EXPECT_EXIT(bytes.SetByte(0, 1), ::testing::ExitedWithCode(qimbra::testing::kFatalExitCode), "below 1");
 }
 
 TEST(TruncateToInt, TowardZeroThroughSixtyFourBits) {

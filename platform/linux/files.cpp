@@ -86,7 +86,7 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 std::string NativePath(std::string_view cp936_path) { return Cp936ToUtf8(cp936_path); }
 
-bool ReplaceFile(const std::string& native_path, std::span<const std::string_view> parts) {
+bool ReplaceFileAtomically(const std::string& native_path, std::span<const std::string_view> parts) {
     if (native_path.empty()) return false;
     std::string temp_path;
     FileHandle file(CreateTempBeside(native_path, temp_path));
