@@ -9,6 +9,7 @@ packages=(
   libicu-dev libpcre2-dev libcurl4-openssl-dev libssl-dev openssl curl
   libcpp-httplib-dev
   qt6-base-dev fonts-noto-cjk
+  clang libclang-rt-14-dev llvm
 )
 
 missing=()
