@@ -44,8 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
 
     const Text normal = NormalizeHeaderNames(block);
     QIMBRA_REQUIRE(normal.size() <= block.size());
-    QIMBRA_REQUIRE(!normal.view().ends_with("\r\n"));
+    // A lead byte takes the byte after it, even a CR: only without two-byte
+    // characters is every CRLF a line break.
     if (!fuzz::IsAscii(block)) return 0;
+    QIMBRA_REQUIRE(!normal.view().ends_with("\r\n"));
     std::string kept;
     for (const Text& line : SplitText(block, crlf)) {
         if (line.view().find(':') == std::string_view::npos) continue;

@@ -146,7 +146,10 @@ int32_t TextBetweenAll(const Text& text, const Text& start_marker, const Text& e
 
         // The length is known before the item is built, so an item that would
         // be dropped costs nothing.
-        if (limit == 0 || decoration + (piece_end - from) < limit) {
+        // (An empty end marker is found at position 1, in front of the piece:
+        // the piece is then empty.)
+        const int64_t piece_length = std::max(0, piece_end - from);
+        if (limit == 0 || decoration + piece_length < limit) {
             AppendText(items, ConcatText(opening, before, TextMid(text, from, piece_end - from), behind, closing));
         }
 

@@ -148,6 +148,15 @@ TEST(TextBetweenAll, Cases) {
         {.name = "last end marker missing", .text = Text("[a]1[/a][a]2"), .expected = Texts({"1"})},
         {.name = "nothing found", .text = Text("no markers"), .expected = {}},
         {.name = "empty start marker", .text = two, .start = Text(), .expected = {}},
+        // An empty end marker is found at position 1, in front of the piece,
+        // which is then empty: only the prefix is measured.
+        {.name = "empty end marker", .text = two, .end = Text(), .prefix = Text("xy"), .expected = Texts({"xy", "xy"})},
+        {.name = "empty end marker and a max length",
+         .text = two,
+         .end = Text(),
+         .max_length = 2,
+         .prefix = Text("xy"),
+         .expected = {}},
         {.name = "image addresses",
          .text = Text("<img src=\"https://img.test/image/1.jpeg\"><img src=\"https://img.test/image/22.jpeg\">"),
          .start = Text("https://img.test/image/"),
@@ -213,7 +222,7 @@ TEST(TextBetweenAll, AgreesWithThePlainLoopOnRandomTexts) {
         const int width = number(2, sizeof(kAlphabet));
         const Text text(make(static_cast<size_t>(number(0, round % 20 == 0 ? 3000 : 120)), width));
         const Text start(make(static_cast<size_t>(number(1, 3)), width));
-        const Text end(make(static_cast<size_t>(number(1, 3)), width));
+        const Text end(make(static_cast<size_t>(number(0, 3)), width));
         const std::optional<bool> fold = number(0, 1) == 1;
         const std::optional<int32_t> limit =
             number(0, 2) == 0 ? std::nullopt : std::optional<int32_t>(number(0, 3) == 0 ? 0 : number(1, 12));
