@@ -145,9 +145,8 @@ int32_t TextBetweenAll(const Text& text, const Text& start_marker, const Text& e
         if (piece_end < 0) break;
 
         // The length is known before the item is built, so an item that would
-        // be dropped costs nothing.
-        // (An empty end marker is found at position 1, in front of the piece:
-        // the piece is then empty.)
+        // be dropped costs nothing. (An empty end marker is found at position
+        // 1, in front of the piece, which is then empty.)
         const int64_t piece_length = std::max(0, piece_end - from);
         if (limit == 0 || decoration + piece_length < limit) {
             AppendText(items, ConcatText(opening, before, TextMid(text, from, piece_end - from), behind, closing));
