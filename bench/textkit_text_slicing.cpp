@@ -70,6 +70,23 @@ void BM_TextBetweenAllOverlappingPage(benchmark::State& state) {
 }
 BENCHMARK(BM_TextBetweenAllOverlappingPage)->Arg(100)->Arg(200)->Arg(400)->Unit(benchmark::kMillisecond);
 
+// The same in a page of nothing but lead bytes, with a one-byte start marker:
+// the searches behind consecutive start markers walk the page in two
+// different pairings of its bytes.
+void BM_TextBetweenAllLeadByteRun(benchmark::State& state) {
+    const Text page(std::string(static_cast<size_t>(state.range(0)) * 1024, '\xB0') + "EE");
+    const Text start("\xB0");
+    const Text end("E");
+    TextArray items;
+    for (auto _ : state) {
+        const int32_t count = TextBetweenAll(page, start, end, items, std::nullopt, 2048);
+        benchmark::DoNotOptimize(count);
+    }
+    state.SetBytesProcessed(state.iterations() * page.size());
+    state.counters["items"] = ArraySize(items);
+}
+BENCHMARK(BM_TextBetweenAllLeadByteRun)->Arg(100)->Arg(200)->Arg(400)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace qimbra
 

@@ -1,6 +1,7 @@
 #include "textkit/text_slicing.h"
 
 #include <algorithm>
+#include <array>
 #include <string_view>
 
 #include "textkit/quote_token.h"
@@ -47,16 +48,18 @@ namespace {
 // positions. Searching afresh from each start would cost the distance to the
 // end marker every time, so a page that repeats the start marker many times
 // in front of one end marker would take time growing with the square of its
-// length. Instead the last answer is reused where it must still hold.
+// length. Instead earlier answers are reused where they must still hold.
 //
 // A search from `from` walks by characters: it stops at `from`, then one byte
 // behind a byte below 0x80 and two behind a lead byte. When `from` is a stop
-// of the walk of an earlier search that found the end marker at `found_`
-// (and `from` <= `found_`), the later walk is the tail of the earlier one and
-// finds the same occurrence. When `from` is the second byte of a character of
-// the earlier walk, the two walks stop at the same places again behind the
-// first byte below 0x80 at or after `from`: only the run of lead bytes up to
-// and including that byte needs a fresh look.
+// of the walk of an earlier search that found the end marker at or behind
+// `from`, the later walk is the tail of the earlier one and finds the same
+// occurrence. When `from` is the second byte of a character of the earlier
+// walk, the two walks stop at the same places again behind the first byte
+// below 0x80 at or after `from`: only the run of lead bytes up to and
+// including that byte needs a fresh look. Inside a run of lead bytes the
+// walks fall into two kinds (by the parity of their start), so two answers
+// are kept, one of each kind once both have been asked for.
 class EndMarkerSearch {
   public:
     EndMarkerSearch(const Text& text, const Text& end_marker, bool ignore_case)
@@ -65,29 +68,45 @@ class EndMarkerSearch {
     // FindText(text, end_marker, from, ignore_case), for `from` (1-based, at
     // least 1) never lower than in the call before.
     int32_t From(int32_t from) {
-        if (found_ < from) return Afresh(from);
         const std::string_view s = text_.view();
         const size_t start = static_cast<size_t>(from - 1);
-        while (walk_ < start) walk_ += static_cast<unsigned char>(s[walk_]) >= 0x80 ? 2 : 1;
-        if (walk_ == start) return found_;
+        Answer* earlier = nullptr;  // one that still lies ahead
+        for (Answer& answer : answers_) {
+            if (answer.found < from) continue;
+            while (answer.walk < start) answer.walk += static_cast<unsigned char>(s[answer.walk]) >= 0x80 ? 2 : 1;
+            if (answer.walk == start) return answer.found;
+            earlier = &answer;
+        }
+        if (earlier == nullptr) return Keep(FindText(text_, end_marker_, from, ignore_case_), start, nullptr);
 
-        const size_t found = static_cast<size_t>(found_ - 1);
+        const size_t found = static_cast<size_t>(earlier->found - 1);
         const size_t plain = FirstPlainByteFrom(start);
         const size_t last_candidate = std::min(plain, found);
         const Text stretch(s.substr(start, last_candidate - start + end_marker_.view().size()));
         const int32_t early = FindText(stretch, end_marker_, std::nullopt, ignore_case_);
-        if (early > 0) return static_cast<int32_t>(start) + early;
-        if (plain < found) return found_;
-        return Afresh(from);  // only lead bytes up to the earlier answer
+        if (early > 0) return Keep(static_cast<int32_t>(start) + early, start, earlier);
+        if (plain < found) return Keep(earlier->found, start, earlier);
+        // Only lead bytes up to the earlier answer.
+        return Keep(FindText(text_, end_marker_, from, ignore_case_), start, earlier);
     }
 
   private:
-    int32_t Afresh(int32_t from) {
-        const int32_t found = FindText(text_, end_marker_, from, ignore_case_);
-        if (found > 0) {
-            found_ = found;
-            walk_ = static_cast<size_t>(from - 1);
+    struct Answer {
+        int32_t found = -1;  // where the end marker was found, 1-based
+        size_t walk = 0;     // a stop (0-based) of the walk that found it
+    };
+
+    // Stores `found`, the answer for a walk from `start`, in place of an
+    // answer that lies behind or else of one other than `in_use`, and
+    // returns it.
+    int32_t Keep(int32_t found, size_t start, const Answer* in_use) {
+        if (found <= 0) return found;
+        Answer* slot = &answers_[0];
+        if (answers_[0].found > static_cast<int32_t>(start) &&
+            (answers_[1].found <= static_cast<int32_t>(start) || &answers_[0] == in_use)) {
+            slot = &answers_[1];
         }
+        *slot = Answer{found, start};
         return found;
     }
 
@@ -105,8 +124,7 @@ class EndMarkerSearch {
     const Text& text_;
     const Text& end_marker_;
     const bool ignore_case_;
-    int32_t found_ = -1;  // the answer of the last fresh search that found one
-    size_t walk_ = 0;     // a stop of that search's walk (0-based)
+    std::array<Answer, 2> answers_{};
     // A byte below 0x80 (or the end) with only lead bytes between it and the
     // start it was looked for from.
     size_t plain_ = 0;

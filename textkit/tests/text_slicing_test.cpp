@@ -200,6 +200,18 @@ TEST(TextBetweenAll, ManyStartMarkersInFrontOfOneEndMarker) {
                              std::nullopt, std::nullopt, true, true),
               3);
     EXPECT_EQ(Items(items).back(), Text("https://i/image/1.jpeg"));
+    // In a run of lead bytes, consecutive start markers begin walks that
+    // pair the bytes in the two possible ways, and both kinds find an end.
+    const Text run(std::string(5001, '\xB0') + "EE");
+    TextArray plain;
+    for (const std::optional<int32_t> limit : {std::optional<int32_t>(), std::optional<int32_t>(100)}) {
+        SCOPED_TRACE(testing::PrintToString(limit));
+        const int32_t count = TextBetweenAll(run, Text("\xB0"), Text("E"), items, std::nullopt, limit);
+        EXPECT_EQ(count,
+                  reference::TextBetweenAll(run, Text("\xB0"), Text("E"), plain, std::nullopt, limit, std::nullopt,
+                                            std::nullopt, std::nullopt, std::nullopt, std::nullopt));
+        EXPECT_EQ(Items(items), Items(plain));
+    }
 }
 
 // The end-marker search reuses earlier answers; it must give what a fresh
