@@ -42,6 +42,51 @@ void BM_TextBetweenAllImageAddresses(benchmark::State& state) {
 }
 BENCHMARK(BM_TextBetweenAllImageAddresses)->Unit(benchmark::kMicrosecond);
 
+// A hostile entry page: the image-address start repeated over and over in
+// front of a single ".jpeg". Every start marker opens a piece that runs to
+// the end of the page; with the run's length limit for image addresses the
+// call must stay linear in the page.
+Text OverlappingPage(size_t bytes) {
+    const std::string start = "https://img.example.test/image/";
+    std::string page;
+    page.reserve(bytes + 8);
+    while (page.size() + start.size() < bytes) page += start;
+    page += ".jpeg";
+    return Text(page);
+}
+
+void BM_TextBetweenAllOverlappingPage(benchmark::State& state) {
+    const Text page = OverlappingPage(static_cast<size_t>(state.range(0)) * 1024);
+    const Text start("https://img.example.test/image/");
+    const Text end(".jpeg");
+    TextArray items;
+    for (auto _ : state) {
+        const int32_t count =
+            TextBetweenAll(page, start, end, items, std::nullopt, 2048, std::nullopt, std::nullopt, true, true);
+        benchmark::DoNotOptimize(count);
+    }
+    state.SetBytesProcessed(state.iterations() * page.size());
+    state.counters["items"] = ArraySize(items);
+}
+BENCHMARK(BM_TextBetweenAllOverlappingPage)->Arg(100)->Arg(200)->Arg(400)->Unit(benchmark::kMillisecond);
+
+// The same in a page of nothing but lead bytes, with a one-byte start marker:
+// the searches behind consecutive start markers walk the page in two
+// different pairings of its bytes.
+void BM_TextBetweenAllLeadByteRun(benchmark::State& state) {
+    const Text page(std::string(static_cast<size_t>(state.range(0)) * 1024, '\xB0') + "EE");
+    const Text start("\xB0");
+    const Text end("E");
+    TextArray items;
+    for (auto _ : state) {
+        const int32_t count = TextBetweenAll(page, start, end, items, std::nullopt, 2048);
+        benchmark::DoNotOptimize(count);
+    }
+    state.SetBytesProcessed(state.iterations() * page.size());
+    state.counters["items"] = ArraySize(items);
+}
+BENCHMARK(BM_TextBetweenAllLeadByteRun)->Arg(100)->Arg(200)->Arg(400)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace qimbra
 

@@ -38,7 +38,9 @@ namespace qimbra {
 // marker begins right behind the previous start marker, so pieces may
 // overlap. The calling thread's pending events are processed three times after
 // every piece found. Returns the number of items; 0 (and `items` empty) for an
-// empty start marker.
+// empty start marker. The searches take time linear in the text, also when
+// many start markers stand in front of one end marker, and an item too long
+// for `max_length` is never built.
 int32_t TextBetweenAll(const Text& text, const Text& start_marker, const Text& end_marker, TextArray& items,
                        std::optional<bool> ignore_case = std::nullopt, std::optional<int32_t> max_length = std::nullopt,
                        const std::optional<Text>& prefix = std::nullopt,

@@ -160,9 +160,10 @@ bool NeedleFinder::FoldedEqualAt(const unsigned char* at) const {
 size_t NeedleFinder::NextFolded(std::string_view haystack, size_t from) {
     const auto* s = reinterpret_cast<const unsigned char*>(haystack.data());
     const size_t last_start = haystack.size() - needle_.size();
-    const size_t end = last_start + anchor_ + 1;
     while (from <= last_start) {
-        const size_t hit = NextAnchor(s, from + anchor_, end);
+        // The anchor may change after a false hit, and with it the last place
+        // where its byte can stand.
+        const size_t hit = NextAnchor(s, from + anchor_, last_start + anchor_ + 1);
         if (hit == npos) return npos;
         const size_t q = hit - anchor_;
         if (FoldedEqualAt(s + q)) return q;

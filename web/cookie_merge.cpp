@@ -1,5 +1,10 @@
 #include "web/cookie_merge.h"
 
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+
 #include "values/text_ops.h"
 #include "values/value_ops.h"
 
@@ -25,18 +30,26 @@ Text MergeCookies(Text& old_cookies, Text& new_cookies) {
     old_cookies = Tidy(old_cookies);
     new_cookies = Tidy(new_cookies);
 
+    // The names of the pieces merged so far, so that each old piece costs one
+    // look-up rather than a pass over the growing list.
     TextArray merged = SplitText(new_cookies, kPieceSeparator);
-    for (const Text& piece : SplitText(old_cookies, kPieceSeparator)) {
-        if (!HasCookieName(merged, CookieName(piece))) AppendText(merged, piece);
+    const TextArray old_pieces = SplitText(old_cookies, kPieceSeparator);
+    std::unordered_set<std::string> names;
+    names.reserve(static_cast<size_t>(ArraySize(merged)) + static_cast<size_t>(ArraySize(old_pieces)));
+    for (const Text& piece : merged) names.insert(CookieName(piece).bytes());
+    for (const Text& piece : old_pieces) {
+        if (names.insert(CookieName(piece).bytes()).second) AppendText(merged, piece);
     }
 
-    Text joined;
+    std::string joined;
+    joined.reserve(old_cookies.view().size() + new_cookies.view().size() + kPieceSeparator.view().size());
     for (const Text& piece : merged) {
-        if (TextRight(piece, 8) != kDeletedMark) joined = ConcatText(joined, piece, kPieceSeparator);
+        if (TextRight(piece, 8) == kDeletedMark) continue;
+        joined.append(piece.bytes()).append(kPieceSeparator.bytes());
     }
-    joined = TextLeft(joined, TextLength(joined) - 2);
+    joined.resize(joined.size() - std::min<size_t>(joined.size(), kPieceSeparator.bytes().size()));
 
-    old_cookies = JoinDistinct(joined, kPieceSeparator);
+    old_cookies = JoinDistinct(Text(joined), kPieceSeparator);
     return old_cookies;
 }
 
@@ -54,14 +67,18 @@ bool HasCookieName(const TextArray& pieces, const Text& name) {
 }
 
 Text JoinDistinct(const Text& text, const Text& separator) {
-    TextArray seen;
-    Text out;
-    for (const Text& piece : SplitText(text, separator)) {
-        if (IndexOfText(seen, piece) != -1) continue;
-        AppendText(seen, piece);
-        out = ConcatText(out, piece, separator);
+    const TextArray pieces = SplitText(text, separator);
+    // Views into `pieces`, which stays unchanged while they are used.
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(static_cast<size_t>(ArraySize(pieces)));
+    std::string out;
+    out.reserve(text.view().size() + separator.view().size());
+    for (const Text& piece : pieces) {
+        if (!seen.insert(piece.view()).second) continue;
+        out.append(piece.bytes()).append(separator.bytes());
     }
-    return TextLeft(out, TextLength(out) - TextLength(separator));
+    out.resize(out.size() - std::min(out.size(), separator.bytes().size()));
+    return Text(out);
 }
 
 int32_t IndexOfText(const TextArray& list, const Text& text) {

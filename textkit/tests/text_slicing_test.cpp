@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/event_queue.h"
+#include "textkit/tests/plain_slicing.h"
 #include "values/literal.h"
 
 namespace qimbra {
@@ -145,6 +148,15 @@ TEST(TextBetweenAll, Cases) {
         {.name = "last end marker missing", .text = Text("[a]1[/a][a]2"), .expected = Texts({"1"})},
         {.name = "nothing found", .text = Text("no markers"), .expected = {}},
         {.name = "empty start marker", .text = two, .start = Text(), .expected = {}},
+        // An empty end marker is found at position 1, in front of the piece,
+        // which is then empty: only the prefix is measured.
+        {.name = "empty end marker", .text = two, .end = Text(), .prefix = Text("xy"), .expected = Texts({"xy", "xy"})},
+        {.name = "empty end marker and a max length",
+         .text = two,
+         .end = Text(),
+         .max_length = 2,
+         .prefix = Text("xy"),
+         .expected = {}},
         {.name = "image addresses",
          .text = Text("<img src=\"https://img.test/image/1.jpeg\"><img src=\"https://img.test/image/22.jpeg\">"),
          .start = Text("https://img.test/image/"),
@@ -172,6 +184,76 @@ TEST(TextBetweenAll, ProcessesQueuedEventsOnlyWhenPiecesAreFound) {
     EXPECT_EQ(ran, 0);
     TextBetweenAll(Text("[1]"), Text("["), Text("]"), items);
     EXPECT_EQ(ran, 1);
+}
+
+// A page that repeats the start marker many times in front of one end
+// marker: with a length limit only the short pieces near the end come through.
+TEST(TextBetweenAll, ManyStartMarkersInFrontOfOneEndMarker) {
+    const Text page(std::string(200000, 'S') + "E");
+    TextArray items;
+    EXPECT_EQ(TextBetweenAll(page, Text("S"), Text("E"), items, std::nullopt, 4), 4);
+    EXPECT_EQ(Items(items), Texts({"SSS", "SS", "S", ""}));
+    EXPECT_EQ(TextBetweenAll(page, Text("S"), Text("E"), items, std::nullopt, 6, Text("<"), Text(">")), 4);
+    EXPECT_EQ(Items(items), Texts({"<SSS>", "<SS>", "<S>", "<>"}));
+    const Text addresses(std::string(50000, 'x') + "https://i/image/https://i/image/https://i/image/1.jpeg");
+    EXPECT_EQ(TextBetweenAll(addresses, Text("https://i/image/"), Text(".jpeg"), items, std::nullopt, 2048,
+                             std::nullopt, std::nullopt, true, true),
+              3);
+    EXPECT_EQ(Items(items).back(), Text("https://i/image/1.jpeg"));
+    // In a run of lead bytes, consecutive start markers begin walks that
+    // pair the bytes in the two possible ways, and both kinds find an end.
+    const Text run(std::string(5001, '\xB0') + "EE");
+    TextArray plain;
+    for (const std::optional<int32_t> limit : {std::optional<int32_t>(), std::optional<int32_t>(100)}) {
+        SCOPED_TRACE(testing::PrintToString(limit));
+        const int32_t count = TextBetweenAll(run, Text("\xB0"), Text("E"), items, std::nullopt, limit);
+        EXPECT_EQ(count,
+                  reference::TextBetweenAll(run, Text("\xB0"), Text("E"), plain, std::nullopt, limit, std::nullopt,
+                                            std::nullopt, std::nullopt, std::nullopt, std::nullopt));
+        EXPECT_EQ(Items(items), Items(plain));
+    }
+}
+
+// The end-marker search reuses earlier answers; it must give what a fresh
+// search from behind every start marker gives. Lead bytes matter: a start
+// marker may end on the first byte of a character, so that the next search
+// starts on a second byte and walks differently.
+TEST(TextBetweenAll, AgreesWithThePlainLoopOnRandomTexts) {
+    std::mt19937 generator(4242);
+    auto number = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(generator); };
+    static const char kAlphabet[] = {'S', 'E', 's', 'e', 'x', '\xB0', '\xA1', '\xC1'};
+    auto make = [&](size_t length, int width) {
+        std::string s;
+        while (s.size() < length) {
+            const char c = kAlphabet[number(0, width - 1)];
+            s.append(static_cast<size_t>(number(0, 3) == 0 ? number(1, 60) : 1), c);
+        }
+        return s;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const int width = number(2, sizeof(kAlphabet));
+        const Text text(make(static_cast<size_t>(number(0, round % 20 == 0 ? 3000 : 120)), width));
+        const Text start(make(static_cast<size_t>(number(1, 3)), width));
+        const Text end(make(static_cast<size_t>(number(0, 3)), width));
+        const std::optional<bool> fold = number(0, 1) == 1;
+        const std::optional<int32_t> limit =
+            number(0, 2) == 0 ? std::nullopt : std::optional<int32_t>(number(0, 3) == 0 ? 0 : number(1, 12));
+        const std::optional<Text> prefix = number(0, 3) == 0 ? std::optional<Text>(Text("<")) : std::nullopt;
+        const std::optional<Text> suffix = number(0, 3) == 0 ? std::optional<Text>(Text(">>")) : std::nullopt;
+        const std::optional<bool> opening = number(0, 2) == 0;
+        const std::optional<bool> closing = number(0, 2) == 0;
+        const std::optional<int32_t> from =
+            number(0, 1) == 0 ? std::nullopt : std::optional<int32_t>(number(-1, TextLength(text) + 1));
+        SCOPED_TRACE(testing::PrintToString(text.bytes()) + " / " + testing::PrintToString(start.bytes()) + " / " +
+                     testing::PrintToString(end.bytes()) + " / " + testing::PrintToString(limit));
+        TextArray fast;
+        TextArray plain;
+        const int32_t count =
+            TextBetweenAll(text, start, end, fast, fold, limit, prefix, suffix, opening, closing, from);
+        ASSERT_EQ(count, reference::TextBetweenAll(text, start, end, plain, fold, limit, prefix, suffix, opening,
+                                                   closing, from));
+        ASSERT_EQ(Items(fast), Items(plain));
+    }
 }
 
 TEST(ReplaceMany, Cases) {

@@ -240,5 +240,128 @@ TEST(TextSearch, AgreesWithPlainWalkOnRandomTexts) {
     }
 }
 
+// The two searches that once ended too early: the rare byte of the needle
+// kept giving false hits, the search moved to another byte of the needle, and
+// an occurrence right at the end of the text was missed.
+TEST(TextSearch, FindsOccurrencesAtTheEndAfterManyFalseHits) {
+    const FindCase kCases[] = {
+        {std::string(30, 'k') + "Cookie:", "Cookie:", nullopt, true, 31},
+        {std::string(300, 'k') + "cOOKIE:", "Cookie:", nullopt, true, 301},
+        {std::string(30, 'k') + "Cookie:", "Cookie:", nullopt, false, 31},
+        {std::string(71, ';') + "X", ";x", nullopt, true, 71},
+        {std::string(71, ';') + "x", ";X", nullopt, true, 71},
+        {std::string(71, ';') + "x" + std::string(5, ';'), ";x", nullopt, true, 71},
+    };
+    for (const FindCase& c : kCases) {
+        SCOPED_TRACE(::testing::PrintToString(c.text) + " / " + ::testing::PrintToString(c.needle));
+        EXPECT_EQ(FindText(Text(c.text), Text(c.needle), c.start, c.ignore_case), c.expected);
+        EXPECT_EQ(FindTextReverse(Text(c.text), Text(c.needle), c.start, c.ignore_case), c.expected);
+    }
+    // The same texts through the operations built on the search.
+    EXPECT_EQ(ReplaceText(Text(std::string(30, 'k') + "Cookie: a"), Text("cookie:"), nullopt, nullopt, nullopt, false)
+                  .bytes(),
+              std::string(30, 'k') + " a");
+    EXPECT_EQ(ReplaceText(Text(std::string(71, ';') + "X"), Text(";x"), Text("-"), nullopt, nullopt, false).bytes(),
+              std::string(70, ';') + "-");
+}
+
+// Texts built to reach the corners of the fast search: long runs of one byte
+// of the needle (an anchor byte that keeps giving false hits, so that the
+// search changes tactics part-way), copies of the needle in either letter
+// case, often right at the end of the text, and two-byte characters whose
+// second byte is one of the needle's bytes.
+class RepetitiveTexts {
+  public:
+    explicit RepetitiveTexts(uint32_t seed) : generator_(seed) {}
+
+    int32_t Number(int32_t low, int32_t high) { return std::uniform_int_distribution<int32_t>(low, high)(generator_); }
+    bool OneIn(int32_t n) { return Number(1, n) == 1; }
+
+    // A needle of one to nine bytes taken from a small palette.
+    std::string Needle() {
+        static const char kPool[] = {'k', 'K', 'c', 'o', ':', ';', 'x', 'X', ' ', '=', 'a', '\xB0', '\xA1', '\xC1'};
+        palette_.clear();
+        const int32_t width = Number(1, 4);
+        for (int32_t i = 0; i < width; ++i) palette_.push_back(kPool[Number(0, sizeof(kPool) - 1)]);
+        std::string needle(static_cast<size_t>(Number(1, 9)), ' ');
+        for (char& c : needle) c = PaletteByte();
+        return needle;
+    }
+
+    // A text of about `length` bytes made of the last needle's palette.
+    std::string Haystack(const std::string& needle, size_t length) {
+        std::string s;
+        while (s.size() < length) {
+            switch (Number(0, 4)) {
+                case 0:
+                    s.append(static_cast<size_t>(Number(1, 150)), PaletteByte());
+                    break;
+                case 1:
+                    s.append(MixedCase(needle));
+                    break;
+                case 2:
+                    s.push_back(OneIn(2) ? '\xB0' : '\xC1');
+                    s.push_back(PaletteByte());
+                    break;
+                default:
+                    for (int32_t i = Number(1, 6); i > 0; --i) s.push_back(PaletteByte());
+                    break;
+            }
+        }
+        if (OneIn(2)) s.append(MixedCase(needle));
+        if (OneIn(4)) s.push_back(PaletteByte());
+        return s;
+    }
+
+    std::string MixedCase(std::string s) {
+        for (char& c : s) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (((byte | 0x20) >= 'a' && (byte | 0x20) <= 'z') && OneIn(2)) c = static_cast<char>(byte ^ 0x20);
+        }
+        return s;
+    }
+
+  private:
+    char PaletteByte() { return palette_[static_cast<size_t>(Number(0, static_cast<int32_t>(palette_.size()) - 1))]; }
+
+    std::mt19937 generator_;
+    std::string palette_;
+};
+
+TEST(TextSearch, AgreesWithPlainWalkOnLongRepetitiveTexts) {
+    RepetitiveTexts random(1103);
+    for (int round = 0; round < 300; ++round) {
+        const std::string needle = random.Needle();
+        const std::string s =
+            random.Haystack(needle, static_cast<size_t>(random.Number(0, round % 25 == 0 ? 3000 : 400)));
+        const std::string asked = random.OneIn(3) ? random.MixedCase(needle) : needle;
+        const Text text(s);
+        const Text search(asked);
+        SCOPED_TRACE(::testing::PrintToString(s) + " / " + ::testing::PrintToString(asked));
+        const int32_t length = static_cast<int32_t>(s.size());
+        for (const bool flag : {false, true}) {
+            SCOPED_TRACE(flag);
+            // Every start position, and past both ends.
+            const int32_t step = length > 1000 ? 7 : 1;
+            for (int32_t start = -1; start <= length + 2; start += step) {
+                SCOPED_TRACE(start);
+                ASSERT_EQ(FindText(text, search, start, flag), reference::FindText(s, asked, start, flag));
+                ASSERT_EQ(FindTextReverse(text, search, start, flag),
+                          reference::FindTextReverse(s, asked, start, flag));
+                const std::optional<int32_t> count =
+                    random.OneIn(2) ? std::nullopt : std::optional<int32_t>(random.Number(-1, 4));
+                ASSERT_EQ(ReplaceText(text, search, Text("-"), start, count, flag).bytes(),
+                          reference::ReplaceText(s, asked, "-", start, count, flag));
+            }
+            ASSERT_EQ(FindText(text, search, nullopt, flag), reference::FindText(s, asked, nullopt, flag));
+            ASSERT_EQ(FindTextReverse(text, search, nullopt, flag),
+                      reference::FindTextReverse(s, asked, nullopt, flag));
+        }
+        for (const std::optional<int32_t> max_count : {std::optional<int32_t>(), std::optional<int32_t>(3)}) {
+            ASSERT_EQ(Elements(SplitText(text, search, max_count)), reference::SplitText(s, asked, max_count));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace qimbra
