@@ -60,15 +60,13 @@ void ReplaceTrailingDotsAndBlanks(std::string& name) {
 
 // How the file system compares two names.
 std::string ComparedForm(const Text& name) {
-    std::string form = name.bytes();
+    // The file system's own form: code page 936 bytes that are no valid
+    // character all become U+FFFD there, so two such names are one folder.
+    std::string form = platform::NativePath(name.view());
     if (kWindowsNames) {
-        for (size_t i = 0; i < form.size(); ++i) {
-            const auto byte = static_cast<unsigned char>(form[i]);
-            if (byte >= 0x80) {
-                ++i;  // a lead byte takes the next byte with it
-            } else if (byte >= 'A' && byte <= 'Z') {
-                form[i] = static_cast<char>(byte | 0x20);
-            }
+        // In UTF-8 a byte below 0x80 is always a character of its own.
+        for (char& c : form) {
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c | 0x20);
         }
     }
     return form;

@@ -108,6 +108,10 @@ TEST(EntryFolderNames, OneFolderPerLinkAndNeverAnEmptyName) {
         {"", "", Cp936("未命名").bytes()},
         {"x/..", "", Cp936("未命名 (2)").bytes()},
         {"p/7.html", "a/b", "a_b"},
+        // Two bytes that are no character both reach the disk as U+FFFD:
+        // one folder name there, so the second one is numbered.
+        {"p/8.html", "\xb8", "\xb8"},
+        {"p/9.html", "\xc0", "\xc0 (2)"},
     };
     EntryFolderNames names;
     for (const Step& step : kSteps) {
