@@ -1,10 +1,12 @@
 // EnsureDirectory where POSIX file systems refuse a directory.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "testing/temp_dir.h"
 #include "textkit/ensure_directory.h"
@@ -23,13 +25,38 @@ TEST(EnsureDirectory, FailsWhereNobodyMayMakeDirectories) {
     EXPECT_FALSE(EnsureDirectory(Text("/proc/qimbra-textkit-test/sub")));
 }
 
+// A folder in which nothing may be made: a read-only file system where the
+// test may mount one (root, who passes every permission bit), else a folder
+// without the write bit.
+class UnwritableFolder {
+  public:
+    explicit UnwritableFolder(std::string path) : path_(std::move(path)) {
+        fs::create_directories(path_);
+        mounted_ = mount("tmpfs", path_.c_str(), "tmpfs", MS_RDONLY, "size=64k") == 0;
+        if (!mounted_) chmod(path_.c_str(), 0500);
+    }
+    ~UnwritableFolder() {
+        if (mounted_) {
+            umount2(path_.c_str(), MNT_DETACH);
+        } else {
+            chmod(path_.c_str(), 0700);
+        }
+    }
+    UnwritableFolder(const UnwritableFolder&) = delete;
+    UnwritableFolder& operator=(const UnwritableFolder&) = delete;
+
+  private:
+    std::string path_;
+    bool mounted_ = false;
+};
+
 TEST(EnsureDirectory, FailsWithoutTheRightToWrite) {
-    if (geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
     const qimbra::testing::TempDir dir;
-    ASSERT_TRUE(EnsureDirectory(Under(dir, "locked")));
-    chmod(dir.Child("locked").c_str(), 0500);
-    EXPECT_FALSE(EnsureDirectory(Under(dir, "locked/a/b")));
-    chmod(dir.Child("locked").c_str(), 0700);
+    {
+        const UnwritableFolder locked(dir.Child("locked"));
+        EXPECT_FALSE(EnsureDirectory(Under(dir, "locked/a/b")));
+        EXPECT_FALSE(fs::exists(dir.Child("locked/a")));
+    }
     EXPECT_FALSE(fs::exists(dir.Child("locked/a")));
 }
 
