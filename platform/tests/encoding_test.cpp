@@ -100,6 +100,38 @@ TEST(Encoding, InvalidUtf8IsReplacedTheSameEverywhere) {
     EXPECT_EQ(hash, 3787520581u);
 }
 
+// Random texts in both directions convert alike on every system: code page
+// 936 bytes with stray lead and second bytes, and UTF-16 with unpaired
+// surrogates, characters beyond the BMP and characters the code page lacks.
+// Wine's table edge (the byte FF, the private-use area) is left out. A
+// checksum of all results pins them, FNV-1a.
+TEST(Encoding, RandomTextsConvertTheSameEverywhere) {
+    static const unsigned char kBytes[] = {'a', 0x40, 0x7F, 0x80, 0x81, 0xA1, 0xB0, 0xC4, 0xE3, 0xFE};
+    static const char16_t kUnits[] = {u'a',   0x00E9, 0x0E01, 0x20AC, 0x3000, 0x4E02, 0x4F60,
+                                      0x9F98, 0xD800, 0xD83D, 0xDC00, 0xDE00, 0xFF01, 0xFFFD};
+    std::mt19937 generator(65001);
+    uint32_t hash = 2166136261u;
+    auto mix = [&](uint32_t value) { hash = (hash ^ value) * 16777619u; };
+    for (int round = 0; round < 20000; ++round) {
+        const size_t length = std::uniform_int_distribution<size_t>(1, 10)(generator);
+        std::string cp936(length, 'a');
+        for (char& c : cp936) {
+            c = static_cast<char>(kBytes[std::uniform_int_distribution<size_t>(0, std::size(kBytes) - 1)(generator)]);
+        }
+        std::u16string units(length, u'a');
+        for (char16_t& u : units)
+            u = kUnits[std::uniform_int_distribution<size_t>(0, std::size(kUnits) - 1)(generator)];
+
+        for (char16_t unit : Cp936ToUtf16(cp936)) mix(unit);
+        mix(0x10000u);
+        for (unsigned char byte : Utf16ToCp936(units)) mix(byte);
+        mix(0x10000u);
+        for (unsigned char byte : FromUtf16(kCodePageUtf8, units)) mix(byte);
+        mix(0x10000u);
+    }
+    EXPECT_EQ(hash, 585777911u);
+}
+
 TEST(Encoding, UnknownCodePageGivesEmpty) {
     EXPECT_TRUE(ToUtf16(1252, "abc").empty());
     EXPECT_TRUE(FromUtf16(1252, u"abc").empty());
