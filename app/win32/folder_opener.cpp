@@ -1,7 +1,8 @@
 #include "app/win32/folder_opener.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// windows.h first: the shell header builds on it.
+#include <shellapi.h>
 
 #include <utility>
 

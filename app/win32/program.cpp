@@ -1,8 +1,9 @@
 #include "app/win32/program.h"
 
+#include <windows.h>
+// windows.h first: these build on it.
 #include <commctrl.h>
 #include <objbase.h>
-#include <windows.h>
 
 #include <string>
 #include <string_view>
