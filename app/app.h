@@ -4,8 +4,10 @@
 #pragma once
 
 #include "app/failure_rows.h"
+#include "app/program_exit.h"
 #include "app/progress_board.h"
 #include "app/save_directory.h"
 #include "app/save_folder_box.h"
+#include "app/window_layout.h"
 #include "app/window_logic.h"
 #include "app/window_run_host.h"

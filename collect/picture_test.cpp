@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <fstream>
 #include <string>
 
 #include "platform/files.h"
@@ -64,12 +63,7 @@ bool IsPicture(std::string_view bytes) {
 
 bool FileHoldsPicture(const Text& path) {
     if (path.empty()) return false;
-    std::ifstream file(platform::NativePath(path.view()), std::ios::binary);
-    if (!file) return false;
-    std::string start(kLongestSignature, '\0');
-    file.read(start.data(), static_cast<std::streamsize>(start.size()));
-    start.resize(static_cast<size_t>(file.gcount()));
-    return IsPicture(start);
+    return IsPicture(platform::ReadFileStart(platform::NativePath(path.view()), kLongestSignature));
 }
 
 }  // namespace qimbra

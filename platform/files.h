@@ -32,6 +32,10 @@ inline constexpr char kPathSeparator = '/';
 // created; an empty path gives false.
 [[nodiscard]] bool ReplaceFileAtomically(const std::string& native_path, std::span<const std::string_view> parts);
 
+// The first `max_bytes` bytes of the file `native_path` (all of it when it is
+// shorter); empty when it cannot be opened or read.
+[[nodiscard]] std::string ReadFileStart(const std::string& native_path, size_t max_bytes);
+
 // True when `native_path` names an existing directory.
 [[nodiscard]] bool IsDirectory(const std::string& native_path);
 

@@ -11,6 +11,8 @@ packages=(
   qt6-base-dev qt6-translations-l10n fonts-noto-cjk
   # The Windows build: the cross-compiler, Wine to run its tests, a locale.
   g++-mingw-w64-x86-64-posix wine wine64 xvfb locales
+  # Its end-to-end run: driving the window, and its screenshot.
+  xdotool x11-apps imagemagick
   # Fuzzing: clang with its sanitizer and libFuzzer runtimes.
   clang libclang-rt-14-dev llvm
 )

@@ -114,6 +114,13 @@ struct ExchangeResult {
 namespace qimbra {
 
 struct WebRequestObject::State {
+    // The easy handle goes before the multi handle whose connection cache its
+    // last connection may still name: the other way round, curl's Windows
+    // build reads a freed connection.
+    ~State() {
+        curl.reset();
+        multi.reset();
+    }
     web_internal::CurlPtr curl;
     web_internal::CurlMultiPtr multi;
 };

@@ -4,8 +4,10 @@
 #include <limits>
 #include <new>
 #include <optional>
+#include <utility>
 
 #include "platform/encoding.h"
+#include "platform/thread.h"
 #include "textkit/text_slicing.h"
 #include "values/conversions.h"
 #include "values/text_ops.h"
@@ -21,7 +23,11 @@ WebRequestObject::WebRequestObject() {
     web_internal::EnsureCurlReady();
     web_internal::CurlPtr curl(curl_easy_init());
     web_internal::CurlMultiPtr multi(curl_multi_init());
-    if (curl && multi) state_ = std::make_unique<State>(State{std::move(curl), std::move(multi)});
+    if (curl && multi) {
+        state_ = std::make_unique<State>();
+        state_->curl = std::move(curl);
+        state_->multi = std::move(multi);
+    }
 }
 
 WebRequestObject::~WebRequestObject() = default;
@@ -55,10 +61,17 @@ const Text kReferer("Referer: ");
 
 // The calling thread's own request object, made on its first call. A thread
 // whose object could not be made tries again on its next call.
+// The object is freed when the thread ends (AtThreadExit, not a thread_local
+// destructor, which Windows' thread-local storage may outlive).
 WebRequestObject* ThreadRequestObject() {
-    thread_local std::optional<WebRequestObject> object;
-    if (!object || !object->valid()) object.emplace();
-    return object->valid() ? &*object : nullptr;
+    thread_local WebRequestObject* object = nullptr;
+    if (object == nullptr) {
+        object = new (std::nothrow) WebRequestObject();
+        if (object == nullptr) return nullptr;
+        platform::AtThreadExit([made = object] { delete made; });
+    }
+    if (!object->valid()) *object = WebRequestObject();
+    return object->valid() ? object : nullptr;
 }
 
 // The header block with the default lines added where it lacks them.

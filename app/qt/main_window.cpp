@@ -18,18 +18,13 @@
 #include "app/qt/qt_text.h"
 #include "app/qt/timed_notice.h"
 #include "app/save_directory.h"
+#include "app/window_layout.h"
 #include "values/literal.h"
 #include "values/value_ops.h"
 
 namespace qimbra {
 
 namespace {
-
-constexpr QRect kWindowGeometry(50, 50, 380, 250);
-// The progress line changes at most this often, however fast runs report.
-constexpr qint64 kProgressIntervalMs = 100;
-// While a run goes the line is drawn again this often, for its clock.
-constexpr int kTickMs = 1000;
 
 std::u16string Units(const QString& text) { return text.toStdU16String(); }
 
@@ -39,7 +34,7 @@ QString FromUnits(const std::u16string& units) { return QString::fromStdU16Strin
 
 Text DefaultSaveFolderText() {
 #ifdef _WIN32
-    return Cp936("D:\\Veloni采集图片");
+    return WindowsDefaultSaveFolder(true, Text());
 #else
     QString base = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     if (base.isEmpty() || !QFileInfo(base).isDir()) {
@@ -63,50 +58,67 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::CreateControls() {
-    setWindowTitle(ToQString(Cp936("Qimbra采集器")));
-    move(kWindowGeometry.topLeft());
-    setFixedSize(kWindowGeometry.size());
+    setWindowTitle(ToQString(MainWindowTitle()));
+    move(kMainWindowRect.x, kMainWindowRect.y);
+    setFixedSize(kMainWindowRect.width, kMainWindowRect.height);
 
     // In the order the window holds them, which is also the tab order.
-    start_button_ = new QPushButton(ToQString(Cp936("开始采集")), this);
-    start_button_->setObjectName(QStringLiteral("按钮_采集"));
-    start_button_->setGeometry(264, 128, 96, 48);
+    for (const ControlLayout& control : MainWindowControls()) {
+        const QString caption = ToQString(Cp936(control.caption));
+        QWidget* widget = nullptr;
+        switch (control.kind) {
+            case ControlKind::kButton: {
+                auto* button = new QPushButton(caption, this);
+                button->setAutoDefault(false);
+                widget = button;
+                break;
+            }
+            case ControlKind::kLabel: {
+                auto* label = new QLabel(caption, this);
+                label->setTextFormat(Qt::PlainText);
+                widget = label;
+                break;
+            }
+            case ControlKind::kEdit:
+                widget = new QLineEdit(caption, this);
+                break;
+            case ControlKind::kCheckBox:
+                widget = new QCheckBox(caption, this);
+                break;
+        }
+        widget->setObjectName(QString::fromStdU16String(std::u16string(control.name)));
+        widget->setGeometry(control.rect.x, control.rect.y, control.rect.width, control.rect.height);
+        widget->setVisible(control.shown_at_first);
+        switch (control.id) {
+            case ControlId::kStartButton:
+                start_button_ = static_cast<QPushButton*>(widget);
+                break;
+            case ControlId::kFolderLabel:
+                folder_label_ = static_cast<QLabel*>(widget);
+                break;
+            case ControlId::kFolderBox:
+                folder_box_ = static_cast<QLineEdit*>(widget);
+                break;
+            case ControlId::kChooseButton:
+                choose_button_ = static_cast<QPushButton*>(widget);
+                break;
+            case ControlId::kSkipBox:
+                skip_box_ = static_cast<QCheckBox*>(widget);
+                break;
+            case ControlId::kProgressLabel:
+                progress_label_ = static_cast<QLabel*>(widget);
+                break;
+            case ControlId::kFailuresButton:
+                failures_button_ = static_cast<QPushButton*>(widget);
+                break;
+            case ControlId::kOpenFolderButton:
+                open_folder_button_ = static_cast<QPushButton*>(widget);
+                break;
+        }
+    }
     start_button_->setDefault(true);
-
-    folder_label_ = new QLabel(ToQString(Cp936("文件地址")), this);
-    folder_label_->setObjectName(QStringLiteral("标签1"));
-    folder_label_->setGeometry(32, 112, 80, 24);
-
-    folder_box_ = new QLineEdit(this);
-    folder_box_->setObjectName(QStringLiteral("编辑框1"));
-    folder_box_->setGeometry(32, 136, 192, 24);
-
-    choose_button_ = new QPushButton(ToQString(Cp936("选择保存目录")), this);
-    choose_button_->setObjectName(QStringLiteral("按钮2"));
-    choose_button_->setGeometry(264, 64, 96, 48);
-
-    skip_box_ = new QCheckBox(ToQString(Cp936("跳过已保存的图片")), this);
-    skip_box_->setObjectName(QStringLiteral("选择框_跳过"));
-    skip_box_->setGeometry(32, 24, 200, 24);
     skip_box_->setChecked(true);
-
-    progress_label_ = new QLabel(this);
-    progress_label_->setObjectName(QStringLiteral("标签_进度"));
-    progress_label_->setGeometry(32, 184, 328, 24);
-    progress_label_->setTextFormat(Qt::PlainText);
-
-    failures_button_ = new QPushButton(ToQString(Cp936("查看失败")), this);
-    failures_button_->setObjectName(QStringLiteral("按钮_查看失败"));
-    failures_button_->setGeometry(264, 212, 96, 28);
-    failures_button_->setVisible(false);
-
-    open_folder_button_ = new QPushButton(ToQString(Cp936("打开文件夹")), this);
-    open_folder_button_->setObjectName(QStringLiteral("按钮_打开文件夹"));
-    open_folder_button_->setGeometry(160, 212, 96, 28);
-    open_folder_button_->setVisible(false);
-
     folder_label_->setBuddy(folder_box_);
-    for (QPushButton* button : {choose_button_, failures_button_, open_folder_button_}) button->setAutoDefault(false);
     // A stray Space at launch types into the box instead of starting a run.
     folder_box_->setFocus();
 }
@@ -126,7 +138,7 @@ void MainWindow::ConnectHandlers() {
     progress_timer_->setSingleShot(true);
     connect(progress_timer_, &QTimer::timeout, this, &MainWindow::ShowState);
     tick_timer_ = new QTimer(this);
-    tick_timer_->setInterval(kTickMs);
+    tick_timer_->setInterval(kProgressTickMs);
     connect(tick_timer_, &QTimer::timeout, this, &MainWindow::ShowState);
 
     WindowPorts ports;
@@ -140,7 +152,7 @@ void MainWindow::ConnectHandlers() {
 
 void MainWindow::OnStateReported() {
     if (progress_timer_->isActive()) return;  // the line is brought up to date soon
-    const qint64 since = progress_shown_.isValid() ? progress_shown_.elapsed() : kProgressIntervalMs;
+    const qint64 since = progress_shown_.isValid() ? progress_shown_.elapsed() : qint64{kProgressIntervalMs};
     if (since >= kProgressIntervalMs) {
         ShowState();
     } else {
@@ -171,7 +183,7 @@ void MainWindow::OnStartClicked() {
 void MainWindow::OnChooseFolderClicked() {
     const Text start_folder = logic_->BrowserStartFolder(Units(folder_box_->text()), HomeFolder());
     const std::optional<Text> chosen =
-        BrowseForFolder(QApplication::activeWindow(), Cp936("请选择保存文件夹："), start_folder);
+        BrowseForFolder(QApplication::activeWindow(), FolderBrowserTitle(), start_folder);
     if (const std::optional<std::u16string> shown = logic_->FolderChosen(chosen)) {
         folder_box_->setText(FromUnits(*shown));
     }

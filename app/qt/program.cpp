@@ -22,8 +22,6 @@ namespace qimbra {
 
 namespace {
 
-void (*g_exit_handler)() = nullptr;
-
 // The run-time error's box, with no owner and no time-out. The thread that
 // raised the error waits for it to close (a worker's box is shown on the
 // window thread), then the platform layer ends the process.
@@ -45,22 +43,7 @@ void InstallWindowLayer() {
 
 void RunStartUpStep() {}
 
-[[noreturn]] void EndProcess(int exit_code) {
-    std::cout.flush();
-    std::cerr.flush();
-    std::fflush(nullptr);
-    std::_Exit(exit_code);
-}
-
 }  // namespace
-
-void RegisterExitHandler(void (*handler)()) {
-    if (g_exit_handler == nullptr) {
-        g_exit_handler = handler;
-    }
-}
-
-void OnProgramExit() { SetSaveDirectory(Text()); }
 
 void RunProgram(int& argc, char** argv, const ProgramHooks& hooks) {
     QApplication app(argc, argv);
@@ -81,9 +64,7 @@ void RunProgram(int& argc, char** argv, const ProgramHooks& hooks) {
     // Workers still waiting for a notice are set free and later notices
     // return at once, so none of them waits on a loop that is gone.
     EndNoticeBoxes();
-    if (g_exit_handler != nullptr) {
-        g_exit_handler();
-    }
+    RunExitHandler();
     if (hooks.ending) {
         hooks.ending();
     }

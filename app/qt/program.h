@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "app/program_exit.h"
+
 namespace qimbra {
 
 class MainWindow;
@@ -14,13 +16,6 @@ struct ProgramHooks {
     // process ends.
     std::function<void()> ending;
 };
-
-// Remembers `handler` as the routine the program's end calls, on the window
-// thread after the event loop. Only the first registration counts.
-void RegisterExitHandler(void (*handler)());
-
-// The exit handler: releases SaveDirectory.
-void OnProgramExit();
 
 // The program from start to end: initialises the window layer, registers
 // OnProgramExit, runs the (empty) start-up step, creates and shows the main

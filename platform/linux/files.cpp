@@ -106,6 +106,23 @@ bool ReplaceFileAtomically(const std::string& native_path, std::span<const std::
     return true;
 }
 
+std::string ReadFileStart(const std::string& native_path, size_t max_bytes) {
+    if (native_path.empty()) return {};
+    FileHandle file(::open(native_path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0) return {};
+    std::string bytes(max_bytes, '\0');
+    size_t filled = 0;
+    while (filled < max_bytes) {
+        const ssize_t got = ::read(file.get(), bytes.data() + filled, max_bytes - filled);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return {};
+        if (got == 0) break;
+        filled += static_cast<size_t>(got);
+    }
+    bytes.resize(filled);
+    return bytes;
+}
+
 bool IsDirectory(const std::string& native_path) {
     struct stat info {};
     return !native_path.empty() && ::stat(native_path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);

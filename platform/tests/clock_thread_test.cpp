@@ -2,6 +2,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
+#include <mutex>
+#include <string>
 #include <thread>
 
 #include "platform/clock.h"
@@ -29,6 +32,28 @@ TEST(StartDetachedThread, RunsBodyOnAnotherThread) {
     for (int i = 0; i < 500 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     EXPECT_TRUE(done.load());
     EXPECT_TRUE(other_thread.load());
+}
+
+// Cleanups run once the thread's body has returned, the last registered
+// first, also for an object that owns heap memory (the way the web layer
+// frees its per-thread request object).
+TEST(AtThreadExit, RunsCleanupsInReverseOrderWhenTheThreadEnds) {
+    std::mutex mutex;
+    std::string order;
+    std::thread([&] {
+        auto owned = std::make_shared<std::string>("owned");
+        AtThreadExit([&, owned] {
+            const std::lock_guard<std::mutex> lock(mutex);
+            order += "1" + *owned;
+        });
+        AtThreadExit([&] {
+            const std::lock_guard<std::mutex> lock(mutex);
+            order += "2";
+        });
+        const std::lock_guard<std::mutex> lock(mutex);
+        order += "body";
+    }).join();
+    EXPECT_EQ(order, "body21owned");
 }
 
 }  // namespace

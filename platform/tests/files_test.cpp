@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cerrno>
 #include <filesystem>
 #include <iterator>
 #include <string>
@@ -90,6 +91,77 @@ TEST(Directories, MakeAndTest) {
     EXPECT_FALSE(MakeDirectory(file));  // a file is in the way
     EXPECT_FALSE(IsDirectory(""));
     EXPECT_FALSE(PathExists(""));
+}
+
+// Each failure says why through errno, the same number on every system.
+TEST(Files, FailuresSetErrno) {
+    const qimbra::testing::TempDir dir;
+    const std::array<std::string_view, 1> parts{"x"};
+    ASSERT_TRUE(ReplaceFileAtomically(dir.Child("file"), parts));
+    ASSERT_TRUE(MakeDirectory(dir.Child("folder")));
+    struct Case {
+        const char* what;
+        bool (*call)(const std::string&);
+        std::string path;
+        int error;
+    };
+    const Case cases[] = {
+        {"a folder under the file's name",
+         [](const std::string& path) { return ReplaceFileAtomically(path, std::array<std::string_view, 1>{"x"}); },
+         dir.Child("folder"), EISDIR},
+        {"a missing folder on the way",
+         [](const std::string& path) { return ReplaceFileAtomically(path, std::array<std::string_view, 1>{"x"}); },
+         dir.Child("none/a"), ENOENT},
+        {"a file where the folder should be", [](const std::string& path) { return MakeDirectory(path); },
+         dir.Child("file"), EEXIST},
+        {"a missing parent", [](const std::string& path) { return MakeDirectory(path); }, dir.Child("none/a"), ENOENT},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        errno = 0;
+        EXPECT_FALSE(c.call(c.path));
+        EXPECT_EQ(errno, c.error);
+    }
+}
+
+TEST(Files, RemoveFileAndEmptyDirectory) {
+    const qimbra::testing::TempDir dir;
+    const std::array<std::string_view, 1> parts{"x"};
+    const std::string file = dir.Child(NativePath("\xCD\xBC.jpeg"));
+    ASSERT_TRUE(ReplaceFileAtomically(file, parts));
+    EXPECT_TRUE(RemoveFile(file));
+    EXPECT_FALSE(PathExists(file));
+    EXPECT_TRUE(RemoveFile(file));  // already gone
+    EXPECT_FALSE(RemoveFile(""));
+
+    const std::string folder = dir.Child(NativePath("\xCD\xBC\xC6\xAC"));
+    ASSERT_TRUE(MakeDirectory(folder));
+    ASSERT_TRUE(ReplaceFileAtomically(folder + kPathSeparator + "a", parts));
+    EXPECT_FALSE(RemoveEmptyDirectory(folder));  // not empty
+    EXPECT_TRUE(IsDirectory(folder));
+    ASSERT_TRUE(RemoveFile(folder + kPathSeparator + "a"));
+    EXPECT_TRUE(RemoveEmptyDirectory(folder));
+    EXPECT_FALSE(PathExists(folder));
+    EXPECT_FALSE(RemoveEmptyDirectory(folder));
+    EXPECT_FALSE(RemoveEmptyDirectory(""));
+}
+
+TEST(ReadFileStart, GivesAtMostTheAskedBytes) {
+    const qimbra::testing::TempDir dir;
+    const std::string file = dir.Child(NativePath("\xB2\xC9\xBC\xAF.jpeg"));  // a Chinese name
+    const std::string content = std::string("\xFF\xD8\xFF") + std::string(5000, 'a');
+    const std::array<std::string_view, 1> parts{content};
+    ASSERT_TRUE(ReplaceFileAtomically(file, parts));
+    const struct {
+        size_t max_bytes;
+        std::string expected;
+    } cases[] = {{0, ""}, {3, "\xFF\xD8\xFF"}, {4096, content.substr(0, 4096)}, {9000, content}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.max_bytes);
+        EXPECT_EQ(ReadFileStart(file, c.max_bytes), c.expected);
+    }
+    EXPECT_EQ(ReadFileStart(dir.Child("missing"), 8), "");
+    EXPECT_EQ(ReadFileStart("", 8), "");
 }
 
 }  // namespace

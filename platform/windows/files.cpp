@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <random>
 
 #include "platform/encoding.h"
@@ -96,6 +97,55 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
+// Sets errno to the POSIX number nearest to the system's `error`, so that the
+// callers' reasons for a failed write read the same as on Linux.
+void SetErrnoFrom(DWORD error) {
+    switch (error) {
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            errno = ENOSPC;
+            break;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            errno = EACCES;
+            break;
+        case ERROR_WRITE_PROTECT:
+            errno = EROFS;
+            break;
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS:
+            errno = EEXIST;
+            break;
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_BAD_PATHNAME:
+            errno = ENOENT;
+            break;
+        case ERROR_DIRECTORY:
+            errno = ENOTDIR;
+            break;
+        case ERROR_FILENAME_EXCED_RANGE:
+            errno = ENAMETOOLONG;
+            break;
+        case ERROR_INVALID_NAME:
+            errno = EINVAL;
+            break;
+        case ERROR_DIR_NOT_EMPTY:
+            errno = ENOTEMPTY;
+            break;
+        default:
+            errno = EIO;
+            break;
+    }
+}
+
+// Sets errno from the last error of this thread and gives false.
+bool FailWithLastError() {
+    SetErrnoFrom(GetLastError());
+    return false;
+}
+
 DWORD AttributesOf(const std::string& native_path) {
     if (native_path.empty()) return INVALID_FILE_ATTRIBUTES;
     return GetFileAttributesW(SystemName(native_path).c_str());
@@ -109,7 +159,7 @@ bool ReplaceFileAtomically(const std::string& native_path, std::span<const std::
     if (native_path.empty()) return false;
     std::wstring temp_name;
     FileHandle file(CreateTempBeside(native_path, temp_name));
-    if (!file.valid()) return false;
+    if (!file.valid()) return FailWithLastError();
     bool written = true;
     for (std::string_view part : parts) {
         if (!WriteAll(file.get(), part)) {
@@ -117,14 +167,45 @@ bool ReplaceFileAtomically(const std::string& native_path, std::span<const std::
             break;
         }
     }
+    DWORD error = written ? ERROR_SUCCESS : GetLastError();
     const bool closed = file.Close();
-    if (!written || !closed ||
+    if (written && !closed) error = GetLastError();
+    bool directory_in_the_way = false;
+    if (written && closed &&
         !MoveFileExW(temp_name.c_str(), SystemName(native_path).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = GetLastError();
+        // A directory of that name answers "access denied"; say what is in the way.
+        directory_in_the_way = IsDirectory(native_path);
+    }
+    if (error != ERROR_SUCCESS) {
         DeleteFileW(temp_name.c_str());
+        if (directory_in_the_way) {
+            errno = EISDIR;
+        } else {
+            SetErrnoFrom(error);
+        }
         return false;
     }
     return true;
+}
+
+std::string ReadFileStart(const std::string& native_path, size_t max_bytes) {
+    if (native_path.empty()) return {};
+    FileHandle file(CreateFileW(SystemName(native_path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return {};
+    std::string bytes(max_bytes, '\0');
+    size_t filled = 0;
+    while (filled < max_bytes) {
+        const DWORD chunk = static_cast<DWORD>(std::min(max_bytes - filled, kMaxWriteChunk));
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), bytes.data() + filled, chunk, &got, nullptr)) return {};
+        if (got == 0) break;
+        filled += got;
+    }
+    bytes.resize(filled);
+    return bytes;
 }
 
 bool IsDirectory(const std::string& native_path) {
@@ -134,11 +215,32 @@ bool IsDirectory(const std::string& native_path) {
 
 bool PathExists(const std::string& native_path) { return AttributesOf(native_path) != INVALID_FILE_ATTRIBUTES; }
 
+bool RemoveFile(const std::string& native_path) {
+    if (native_path.empty()) return false;
+    if (DeleteFileW(SystemName(native_path).c_str())) return true;
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
+    SetErrnoFrom(error);
+    return false;
+}
+
+bool RemoveEmptyDirectory(const std::string& native_path) {
+    if (native_path.empty()) return false;
+    return RemoveDirectoryW(SystemName(native_path).c_str()) != 0 || FailWithLastError();
+}
+
 bool MakeDirectory(const std::string& native_path) {
     if (native_path.empty()) return false;
     if (CreateDirectoryW(SystemName(native_path).c_str(), nullptr)) return true;
     const DWORD error = GetLastError();
-    return (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) && IsDirectory(native_path);
+    if ((error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) && IsDirectory(native_path)) return true;
+    // A file of that name is in the way.
+    if (error == ERROR_ALREADY_EXISTS) {
+        errno = EEXIST;
+        return false;
+    }
+    SetErrnoFrom(error);
+    return false;
 }
 
 }  // namespace qimbra::platform
