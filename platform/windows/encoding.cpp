@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/utf8_pieces.h"
+
 namespace qimbra::platform {
 namespace {
 
@@ -213,24 +215,10 @@ std::string FromUtf16(int code_page, std::u16string_view units) {
 }
 
 std::string Utf8ToCp936(std::string_view utf8, size_t piece_bytes) {
-    piece_bytes = std::max<size_t>(piece_bytes, 4);
-    // Each piece ends in front of a byte that starts a character (or, after
-    // four continuation bytes, anywhere), so no piece splits a sequence and
-    // the result is the same as converting the whole text at once.
     std::string out;
     out.reserve(utf8.size() + 16);
-    auto is_continuation = [&](size_t i) { return (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80; };
     for (size_t start = 0; start < utf8.size();) {
-        size_t end = utf8.size();
-        if (utf8.size() - start > piece_bytes) {
-            end = start + piece_bytes;
-            for (size_t p = end; p + 3 >= start + piece_bytes && p > start; --p) {
-                if (!is_continuation(p)) {
-                    end = p;
-                    break;
-                }
-            }
-        }
+        const size_t end = Utf8PieceEnd(utf8, start, piece_bytes);
         out += Utf16ToGbk(Utf8ToUtf16(utf8.substr(start, end - start)));
         start = end;
     }
