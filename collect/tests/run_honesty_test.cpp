@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -111,6 +112,34 @@ TEST_F(RunHonesty, OnlyPicturesAreSavedAndEveryOtherAnswerIsAFailureWithItsReaso
     EXPECT_EQ(last.images_failed, 7);
     EXPECT_EQ(last.images_saved + last.images_failed, static_cast<int32_t>(names.size()));
     EXPECT_EQ(host->Notices(), std::vector<Text>{Cp936("采集完成")});
+}
+
+// A server that drips one byte every 5 s would hold the run for as long as
+// it likes; the exchange's pace bound ends it as a time-out within a minute,
+// and the run counts it as a failed image and goes on. Real figures, so this
+// test takes about 20 s.
+TEST_F(RunHonesty, ADripIsAFailedImageThatTimedOut) {
+    testing::Response drip;
+    drip.body = Jpeg(std::string(100, 'x'));
+    drip.drip_interval_ms = 5000;
+    drip.drip_bytes = 1;
+    gallery.SetImageResponse("drip", drip);
+    gallery.SetImage("ok", Jpeg("1"));
+    gallery.SetArchive({{"p/1.html", "t"}});
+    gallery.SetEntry("p/1.html", {"drip", "ok"});
+
+    const auto start = std::chrono::steady_clock::now();
+    const auto host = Run();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
+
+    EXPECT_EQ(TreeOf(Save()), (Names{"t", "t/2.jpeg"}));
+    const std::vector<RunFailure> failures = host->Failures();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].image_number, 1);
+    EXPECT_EQ(failures[0].address, Text(gallery.ImageUrl("drip")));
+    EXPECT_EQ(failures[0].reason, Cp936("超时"));
+    EXPECT_EQ(host->Last().images_saved, 1);
+    EXPECT_EQ(host->Last().images_failed, 1);
 }
 
 TEST_F(RunHonesty, FailedImagesLeaveNoFileWhereThereWasNone) {
