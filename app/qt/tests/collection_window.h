@@ -80,17 +80,7 @@ class CollectionWindow : public ::testing::Test {
     // each; true when all of them came.
     bool CloseDoneNotices(int count) {
         for (int i = 0; i < count; ++i) {
-            QMessageBox* box = nullptr;
-            const bool shown = PumpUntil(
-                [&] {
-                    const auto boxes = VisibleBoxes(Q("友情提醒"));
-                    box = boxes.empty() ? nullptr : boxes.front();
-                    return box != nullptr;
-                },
-                20000);
-            if (!shown) return false;
-            EXPECT_EQ(box->text(), Q("采集完成"));
-            box->button(QMessageBox::Ok)->click();
+            if (!CloseNotice(Q("采集完成"))) return false;
             --open_runs_;
         }
         return true;
